@@ -1,0 +1,108 @@
+#include "core/date.h"
+
+#include <charconv>
+#include <chrono>
+#include <ctime>
+
+namespace sutograf {
+namespace {
+
+using namespace std::chrono;
+
+// 30.12.1899 lies 25569 days before the Unix epoch.
+constexpr int kEpochOffset = 25569;
+
+sys_days toSysDays(Date d) { return sys_days{days{d.serial - kEpochOffset}}; }
+Date fromSysDays(sys_days sd) { return Date{static_cast<std::int32_t>(sd.time_since_epoch().count() + kEpochOffset)}; }
+
+// Reads 1..maxDigits decimal digits and nothing else.
+std::optional<int> digitsField(std::string_view s, std::size_t maxDigits) {
+    if (s.empty() || s.size() > maxDigits || s.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    int value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc{} || end != s.data() + s.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void writeTwoDigits(int v, char* out) {
+    out[0] = static_cast<char>('0' + v / 10);
+    out[1] = static_cast<char>('0' + v % 10);
+}
+
+} // namespace
+
+CivilDate civilOf(Date d) {
+    const year_month_day ymd{toSysDays(d)};
+    return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+            static_cast<int>(static_cast<unsigned>(ymd.day()))};
+}
+
+int yearOf(Date d) { return civilOf(d).year; }
+int monthOf(Date d) { return civilOf(d).month; }
+int dayOf(Date d) { return civilOf(d).day; }
+
+int weekdayOf(Date d) { return static_cast<int>(weekday{toSysDays(d)}.iso_encoding()); }
+
+std::optional<Date> dateOf(int y, int m, int d) {
+    if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) {
+        return std::nullopt;
+    }
+    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
+    if (!ymd.ok()) {
+        return std::nullopt;
+    }
+    return fromSysDays(sys_days{ymd});
+}
+
+std::optional<Date> dateFromText(std::string_view dmy) {
+    const auto dot1 = dmy.find('.');
+    const auto dot2 = dot1 == std::string_view::npos ? dot1 : dmy.find('.', dot1 + 1);
+    if (dot2 == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto d = digitsField(dmy.substr(0, dot1), 2);
+    const auto m = digitsField(dmy.substr(dot1 + 1, dot2 - dot1 - 1), 2);
+    const auto y = digitsField(dmy.substr(dot2 + 1), 4); // a third dot fails here
+    if (!d || !m || !y) {
+        return std::nullopt;
+    }
+    int fullYear = *y;
+    if (fullYear < 30) {
+        fullYear += 2000;
+    } else if (fullYear < 100) {
+        fullYear += 1900;
+    }
+    return dateOf(fullYear, *m, *d);
+}
+
+void writeShortDate(const CivilDate& c, char* out) {
+    writeTwoDigits(c.day, out);
+    out[2] = '.';
+    writeTwoDigits(c.month, out + 3);
+    out[5] = '.';
+    writeTwoDigits(c.year / 100, out + 6);
+    writeTwoDigits(c.year % 100, out + 8);
+}
+
+std::string shortDateText(Date d) {
+    std::string text(10, '\0');
+    writeShortDate(civilOf(d), text.data());
+    return text;
+}
+
+Date today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return *dateOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+} // namespace sutograf

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sutograf {
+
+// A date is a whole serial day number: day 0 is 30.12.1899, so 01.01.2011 is 40544.
+// Dates before day 0 are negative. The model covers 01.01.0100 to 31.12.9999.
+struct Date {
+    std::int32_t serial = 0;
+    friend constexpr bool operator==(Date, Date) = default;
+    friend constexpr auto operator<=>(Date, Date) = default;
+};
+
+inline constexpr Date kFirstDate{-657434}; // 01.01.0100
+inline constexpr Date kLastDate{2958465};  // 31.12.9999
+
+constexpr bool inModel(Date d) { return kFirstDate <= d && d <= kLastDate; }
+
+struct CivilDate {
+    int year;
+    int month; // 1..12
+    int day;   // 1..31
+};
+
+// Precondition for the queries below: inModel(d).
+CivilDate civilOf(Date d);
+int yearOf(Date d);
+int monthOf(Date d);
+int dayOf(Date d);
+int weekdayOf(Date d); // Monday = 1 ... Sunday = 7
+
+// Answers nullopt when the fields name no day of the model (31.04, 29.02.2011, year 10000).
+std::optional<Date> dateOf(int year, int month, int day);
+
+// "d.m.y": day and month of one or two digits, the year of one to four. Years 0-99 are two-digit
+// years (0-29 -> 2000-2029, 30-99 -> 1930-1999); 100-9999 are taken as written. Anything else,
+// including blanks or a sign, is no date.
+std::optional<Date> dateFromText(std::string_view dmy);
+
+// "dd.mm.yyyy". Precondition: inModel(d).
+std::string shortDateText(Date d);
+
+// Writes the ten characters of shortDateText into out without allocating.
+void writeShortDate(const CivilDate& c, char* out);
+
+// The local date of the system clock.
+Date today();
+
+} // namespace sutograf

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sutograf {
+
+// Plain decimal text of a number: "2011", "-3", "0", "2011.5"; no leading space, no locale.
+// Whole numbers below 1e15 in magnitude are written with all their digits; anything else takes
+// the shortest text that reads back as the same value.
+std::string numberText(double x);
+
+// Decimal text to single precision: optional blanks around, an optional sign, digits with an
+// optional '.' fraction and an optional exponent. The decimal separator is always '.'.
+// nullopt for empty text, any other character, infinities, NaN, or a value beyond float's range.
+std::optional<float> textToSingle(std::string_view text);
+
+// Round to nearest, ties to even (1.5 and 2.5 both give 2); saturates at the int16 range,
+// NaN gives 0.
+std::int16_t toInt16(float x);
+
+} // namespace sutograf

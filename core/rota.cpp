@@ -1,0 +1,140 @@
+#include "core/rota.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+#include "core/number_text.h"
+
+namespace sutograf {
+namespace {
+
+// Every suffix has the same length, which lets the copy below be a fixed-size one.
+constexpr std::size_t kSuffixSize = TablitsaKaraulov[0].suffix.size();
+static_assert(std::all_of(TablitsaKaraulov.begin(), TablitsaKaraulov.end(),
+                          [](const Karaul& k) { return k.suffix.size() == kSuffixSize; }));
+
+int daysInMonth(int year, int month) {
+    using namespace std::chrono;
+    const year_month_day_last last{std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)} / std::chrono::last};
+    return static_cast<int>(static_cast<unsigned>(last.day()));
+}
+
+// Walks the calendar one day at a time, keeping the ".mm.yyyy" tail of the day's short text ready:
+// much cheaper than converting every cell's serial number and formatting it anew. The day's own
+// digits are made from the number each time; reading them back from a buffer just written byte
+// by byte would stall the store-to-load forwarding.
+class DayCursor {
+public:
+    explicit DayCursor(Date start) : c_(civilOf(start)) { startMonth(); }
+
+    const CivilDate& civil() const { return c_; }
+
+    void appendDayText(std::string& out) const {
+        if (c_.day >= 10) {
+            out.push_back(static_cast<char>('0' + c_.day / 10));
+        }
+        out.push_back(static_cast<char>('0' + c_.day % 10));
+    }
+
+    // Writes the ten characters "dd.mm.yyyy".
+    void writeShortText(char* out) const {
+        out[0] = static_cast<char>('0' + c_.day / 10);
+        out[1] = static_cast<char>('0' + c_.day % 10);
+        std::memcpy(out + 2, monthYear_, sizeof monthYear_);
+    }
+
+    void next() {
+        if (++c_.day <= monthLength_) {
+            return;
+        }
+        c_.day = 1;
+        if (++c_.month > 12) {
+            c_.month = 1;
+            ++c_.year;
+        }
+        startMonth();
+    }
+
+private:
+    void startMonth() {
+        monthLength_ = daysInMonth(c_.year, c_.month);
+        char text[10];
+        writeShortDate(c_, text);
+        std::copy(text + 2, text + 10, monthYear_);
+    }
+
+    CivilDate c_;
+    int monthLength_ = 0;
+    char monthYear_[8] = {};
+};
+
+} // namespace
+
+float Ost(float x) {
+    const float f = x - std::floor(x);
+    // A tiny negative x rounds x - floor(x) up to 1.0f; the largest float below 1 is the true answer's
+    // nearest neighbour inside [0, 1).
+    return f < 1.0f ? f : std::nextafter(1.0f, 0.0f);
+}
+
+std::optional<int> watchOn(Date d, float offset) {
+    // Every serial of the model is below 2^24, so s / 4 is exact in single precision and m is
+    // exactly the non-negative remainder 0, 1, 2 or 3.
+    const float m = 4.0f * Ost(static_cast<float>(d.serial) / 4.0f);
+    float idx = m + offset;
+    if (idx > 3.0f) {
+        idx -= 4.0f;
+    }
+    if (idx == 0.0f || idx == 1.0f || idx == 2.0f || idx == 3.0f) {
+        return static_cast<int>(idx) + 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<SetkaMesyatsa> Setka_Raschet(float year, float month, float offset, Date today) {
+    const std::string firstText = "1." + numberText(month) + "." + numberText(year);
+    const auto d1 = dateFromText(firstText);
+    if (!d1) {
+        return std::nullopt;
+    }
+    const int w = weekdayOf(*d1);
+    const Date first{d1->serial - (w + 7) + 1};
+    const Date last{first.serial + 55};
+    if (!inModel(first) || !inModel(last)) {
+        return std::nullopt;
+    }
+    const int shownMonth = monthOf(*d1);
+
+    // Built in place: the 56 cells are too large to move around for nothing.
+    std::optional<SetkaMesyatsa> result(std::in_place);
+    SetkaMesyatsa& grid = *result;
+    DayCursor cursor(first);
+    for (int k = 0; k < 56; ++k, cursor.next()) {
+        YacheykaSetki& cell = grid.cells[k];
+        cell.k = k;
+        cell.date = Date{first.serial + k};
+
+        cursor.appendDayText(cell.dayText);
+        cell.inMonth = cursor.civil().month == shownMonth;
+        cell.watch = watchOn(cell.date, offset);
+        if (cell.watch) {
+            const Karaul& karaul = TablitsaKaraulov[*cell.watch - 1];
+            cell.colour = karaul.colour;
+            std::string& tip = cell.tooltip.emplace(10 + kSuffixSize, '\0');
+            cursor.writeShortText(tip.data());
+            std::memcpy(tip.data() + 10, karaul.suffix.data(), kSuffixSize);
+        }
+        if (!cell.inMonth) {
+            cell.colour = kGreyText;
+        }
+        cell.isToday = cell.date == today;
+        if (cell.isToday) {
+            grid.todayCell = k;
+        }
+    }
+    return result;
+}
+
+} // namespace sutograf

@@ -1,0 +1,7 @@
+#include "settings/bazovy_karaul.h"
+
+namespace sutograf {
+
+float BazovyKaraul = 0.0f;
+
+} // namespace sutograf

@@ -17,7 +17,8 @@ static_assert(std::all_of(TablitsaKaraulov.begin(), TablitsaKaraulov.end(),
 
 int daysInMonth(int year, int month) {
     using namespace std::chrono;
-    const year_month_day_last last{std::chrono::year{year} / std::chrono::month{static_cast<unsigned>(month)} / std::chrono::last};
+    const year_month_day_last last{std::chrono::year{year} /
+                                   std::chrono::month{static_cast<unsigned>(month)} / std::chrono::last};
     return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 

@@ -28,7 +28,7 @@ inline constexpr std::array<Karaul, 4> TablitsaKaraulov = {{
     {4, 0x00FFFF, ", 4 караул"}, // yellow
 }};
 
-inline constexpr std::uint32_t kGreyText = 0x80000011;  // system colour 17, grey text
+inline constexpr std::uint32_t kGreyText = 0x80000011;   // system colour 17, grey text
 inline constexpr std::uint32_t kWindowText = 0x80000008; // system colour 8, window text
 
 // The watch (1..4) on duty on day d for a rota offset, or nullopt when the offset gives that day
@@ -45,8 +45,8 @@ struct YacheykaSetki {
     std::string dayText; // "1" .. "31"
     bool inMonth;
     std::optional<int> watch;
-    std::optional<std::uint32_t> colour;   // nullopt: leave the cell's colour as it is
-    std::optional<std::string> tooltip;    // nullopt: leave the cell's tooltip as it is
+    std::optional<std::uint32_t> colour; // nullopt: leave the cell's colour as it is
+    std::optional<std::string> tooltip;  // nullopt: leave the cell's tooltip as it is
     bool isToday;
 };
 

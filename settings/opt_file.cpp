@@ -38,7 +38,8 @@ bool Nastroyki_Chtenie(const QString& dir) {
     if (head.size() > kLongestFirstLine && !head.contains('\r') && !head.contains('\n')) {
         return false; // the first line alone is longer than any offset could be
     }
-    const auto offset = parseOffsetFile(std::string_view(head.constData(), static_cast<std::size_t>(head.size())));
+    const auto offset =
+        parseOffsetFile(std::string_view(head.constData(), static_cast<std::size_t>(head.size())));
     if (!offset) {
         return false;
     }
@@ -52,7 +53,8 @@ ZapisResult Nastroyki_Zapis(const QString& dir) {
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit()) {
         return {};
     }
-    return {file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error(), file.errorString()};
+    return {file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error(),
+            file.errorString()};
 }
 
 } // namespace sutograf

@@ -36,7 +36,9 @@ struct PinnedDate {
     int weekday;
 };
 
-void PrintTo(const PinnedDate& c, std::ostream* os) { *os << c.text; }
+void PrintTo(const PinnedDate& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class PinnedDates : public ::testing::TestWithParam<PinnedDate> {};
 
@@ -49,14 +51,12 @@ TEST_P(PinnedDates, SerialWeekdayAndShortText) {
     EXPECT_EQ(shortDateText(*d), p.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Anchors, PinnedDates,
-                         ::testing::Values(PinnedDate{"30.12.1899", 0, 6}, PinnedDate{"29.12.1899", -1, 5},
-                                           PinnedDate{"01.01.2011", 40544, 6},
-                                           PinnedDate{"01.03.2011", 40603, 2},
-                                           PinnedDate{"01.01.0100", -657434, 5},
-                                           PinnedDate{"31.12.9999", 2958465, 5},
-                                           PinnedDate{"29.02.2000", 36585, 2},
-                                           PinnedDate{"01.03.2100", 73110, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Anchors, PinnedDates,
+    ::testing::Values(PinnedDate{"30.12.1899", 0, 6}, PinnedDate{"29.12.1899", -1, 5},
+                      PinnedDate{"01.01.2011", 40544, 6}, PinnedDate{"01.03.2011", 40603, 2},
+                      PinnedDate{"01.01.0100", -657434, 5}, PinnedDate{"31.12.9999", 2958465, 5},
+                      PinnedDate{"29.02.2000", 36585, 2}, PinnedDate{"01.03.2100", 73110, 1}));
 
 struct TextCase {
     const char* name;
@@ -64,7 +64,9 @@ struct TextCase {
     const char* expected; // short text of the date, or nullptr for no date
 };
 
-void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DateFromText : public ::testing::TestWithParam<TextCase> {};
 
@@ -81,22 +83,20 @@ TEST_P(DateFromText, ReadsDayMonthYear) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DateFromText,
-    ::testing::Values(TextCase{"ShortFields", "1.3.2011", "01.03.2011"},
-                      TextCase{"TwoDigitYearBelow30IsThisCentury", "1.3.29", "01.03.2029"},
-                      TextCase{"TwoDigitYear30IsLastCentury", "1.3.30", "01.03.1930"},
-                      TextCase{"OneDigitYear", "1.3.2", "01.03.2002"},
-                      TextCase{"YearZero", "1.3.0", "01.03.2000"},
-                      TextCase{"ThreeDigitYearAsWritten", "1.3.201", "01.03.0201"},
-                      TextCase{"LeapDay2000", "29.2.2000", "29.02.2000"},
-                      TextCase{"NoLeapDay2100", "29.2.2100", nullptr},
-                      TextCase{"NoLeapDay2011", "29.2.2011", nullptr},
-                      TextCase{"April31", "31.4.2011", nullptr}, TextCase{"Month13", "1.13.2011", nullptr},
-                      TextCase{"Day0", "0.3.2011", nullptr}, TextCase{"FiveDigitYear", "1.3.10000", nullptr},
-                      TextCase{"NegativeYear", "1.3.-5", nullptr},
-                      TextCase{"FractionalYear", "1.3.2011.5", nullptr},
-                      TextCase{"EmptyYear", "1.3.", nullptr}, TextCase{"Letters", "1.3.abc", nullptr},
-                      TextCase{"Blank", "1. 3.2011", nullptr}, TextCase{"ThreeDigitDay", "001.3.2011", nullptr},
-                      TextCase{"Empty", "", nullptr}, TextCase{"NoDots", "132011", nullptr}),
+    ::testing::Values(
+        TextCase{"ShortFields", "1.3.2011", "01.03.2011"},
+        TextCase{"TwoDigitYearBelow30IsThisCentury", "1.3.29", "01.03.2029"},
+        TextCase{"TwoDigitYear30IsLastCentury", "1.3.30", "01.03.1930"},
+        TextCase{"OneDigitYear", "1.3.2", "01.03.2002"}, TextCase{"YearZero", "1.3.0", "01.03.2000"},
+        TextCase{"ThreeDigitYearAsWritten", "1.3.201", "01.03.0201"},
+        TextCase{"LeapDay2000", "29.2.2000", "29.02.2000"}, TextCase{"NoLeapDay2100", "29.2.2100", nullptr},
+        TextCase{"NoLeapDay2011", "29.2.2011", nullptr}, TextCase{"April31", "31.4.2011", nullptr},
+        TextCase{"Month13", "1.13.2011", nullptr}, TextCase{"Day0", "0.3.2011", nullptr},
+        TextCase{"FiveDigitYear", "1.3.10000", nullptr}, TextCase{"NegativeYear", "1.3.-5", nullptr},
+        TextCase{"FractionalYear", "1.3.2011.5", nullptr}, TextCase{"EmptyYear", "1.3.", nullptr},
+        TextCase{"Letters", "1.3.abc", nullptr}, TextCase{"Blank", "1. 3.2011", nullptr},
+        TextCase{"ThreeDigitDay", "001.3.2011", nullptr}, TextCase{"Empty", "", nullptr},
+        TextCase{"NoDots", "132011", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DateOf, RejectsYearsOutsideTheModel) {

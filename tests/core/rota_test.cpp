@@ -7,9 +7,13 @@ namespace {
 
 constexpr std::uint32_t kMagenta = 0xFF00FF, kBlue = 0xFF0000, kRed = 0x0000FF, kYellow = 0x00FFFF;
 
-Date dmy(const char* text) { return dateFromText(text).value(); }
+Date dmy(const char* text) {
+    return dateFromText(text).value();
+}
 
-int floorMod4(std::int32_t s) { return ((s % 4) + 4) % 4; }
+int floorMod4(std::int32_t s) {
+    return ((s % 4) + 4) % 4;
+}
 
 TEST(Ost, UsesTheFloorNotTruncation) {
     EXPECT_EQ(Ost(2.75f), 0.75f);
@@ -48,7 +52,9 @@ struct OddOffset {
     std::array<std::optional<int>, 4> watchForM;
 };
 
-void PrintTo(const OddOffset& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const OddOffset& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class OddOffsets : public ::testing::TestWithParam<OddOffset> {};
 
@@ -63,8 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, OddOffsets,
                          ::testing::Values(OddOffset{"Four", 4.0f, {1, 2, 3, 4}},
                                            OddOffset{"Five", 5.0f, {2, 3, 4, std::nullopt}},
                                            OddOffset{"MinusOne", -1.0f, {std::nullopt, 1, 2, 3}},
-                                           OddOffset{"OneAndAHalf", 1.5f, {}},
-                                           OddOffset{"Eight", 8.0f, {}}),
+                                           OddOffset{"OneAndAHalf", 1.5f, {}}, OddOffset{"Eight", 8.0f, {}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct ExpectedCell {
@@ -103,12 +108,14 @@ TEST(SetkaRaschet, March2011CellByCell) {
 struct MonthShape {
     const char* name;
     int year, month;
-    int firstCell;          // the cell of the 1st
-    const char* cell0;      // date of cell 0
-    const char* cell55;     // date of cell 55
+    int firstCell;      // the cell of the 1st
+    const char* cell0;  // date of cell 0
+    const char* cell55; // date of cell 55
 };
 
-void PrintTo(const MonthShape& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MonthShape& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MonthShapes : public ::testing::TestWithParam<MonthShape> {};
 
@@ -141,7 +148,9 @@ struct NoGrid {
     float year, month;
 };
 
-void PrintTo(const NoGrid& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NoGrid& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class NoGrids : public ::testing::TestWithParam<NoGrid> {};
 
@@ -150,11 +159,12 @@ TEST_P(NoGrids, AreReportedNotInvented) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NoGrids,
-                         ::testing::Values(NoGrid{"FractionalYear", 2011.5f, 3}, NoGrid{"NegativeYear", -5, 3},
-                                           NoGrid{"FiveDigitYear", 99999, 3}, NoGrid{"HugeYear", 1e20f, 3},
-                                           NoGrid{"JanuaryOfYear100", 100, 1},
-                                           NoGrid{"DecemberOfYear9999", 9999, 12}, NoGrid{"MonthZero", 2011, 0},
-                                           NoGrid{"Month13", 2011, 13}, NoGrid{"FractionalMonth", 2011, 2.5f}),
+                         ::testing::Values(NoGrid{"FractionalYear", 2011.5f, 3},
+                                           NoGrid{"NegativeYear", -5, 3}, NoGrid{"FiveDigitYear", 99999, 3},
+                                           NoGrid{"HugeYear", 1e20f, 3}, NoGrid{"JanuaryOfYear100", 100, 1},
+                                           NoGrid{"DecemberOfYear9999", 9999, 12},
+                                           NoGrid{"MonthZero", 2011, 0}, NoGrid{"Month13", 2011, 13},
+                                           NoGrid{"FractionalMonth", 2011, 2.5f}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SetkaRaschet, TodayInAGreyCellIsStillFramed) {

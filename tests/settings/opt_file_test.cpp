@@ -38,7 +38,9 @@ struct ReadCase {
     float expected;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class OptFileRead : public OptFile, public ::testing::WithParamInterface<ReadCase> {};
 
@@ -66,7 +68,10 @@ const ReadCase kReadCases[] = {
     {"Fraction", QByteArray("1.5\r\n"), 0.0f},
     {"Comma", QByteArray("1,5\r\n"), 0.0f},
     {"Huge", QByteArray("1e40\r\n"), 0.0f},
-    {"Utf8Bom", QByteArray("\xEF\xBB\xBF" "2\r\n"), 0.0f},
+    {"Utf8Bom",
+     QByteArray("\xEF\xBB\xBF"
+                "2\r\n"),
+     0.0f},
     {"BinaryJunk", QByteArray("\x00\xFF\x13\x37\x02\r\n", 7), 0.0f},
     {"DigitThenNul", QByteArray("2\x00", 2), 0.0f},
     {"VeryLongFirstLine", QByteArray(100000, '1'), 0.0f},
@@ -128,7 +133,8 @@ TEST_F(OptFile, FailedWriteIntoReadOnlyDirectoryKeepsTheOldFile) {
     EXPECT_FALSE(result.ok());
     EXPECT_FALSE(result.detail.isEmpty());
     EXPECT_EQ(bytes(), old);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(OptFile, FailedWriteIntoMissingDirectoryIsReported) {

@@ -1,0 +1,23 @@
+#include "ui/colours.h"
+
+#include <QPalette>
+
+namespace sutograf {
+
+QColor layoutColour(std::uint32_t value, const QPalette& palette) {
+    if ((value & 0x80000000u) == 0) {
+        return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                      static_cast<int>((value >> 16) & 0xFF));
+    }
+    switch (value & 0xFF) {
+    case 5:
+        return palette.color(QPalette::Active, QPalette::Window);
+    case 17:
+        return palette.color(QPalette::Disabled, QPalette::WindowText);
+    case 8:
+    default:
+        return palette.color(QPalette::Active, QPalette::WindowText);
+    }
+}
+
+} // namespace sutograf

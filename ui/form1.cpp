@@ -1,0 +1,277 @@
+#include "ui/form1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QValidator>
+
+#include "core/number_text.h"
+#include "core/rota.h"
+#include "settings/bazovy_karaul.h"
+#include "settings/opt_file.h"
+#include "ui/background.h"
+#include "ui/colours.h"
+#include "ui/day_cell.h"
+#include "ui/today_frame.h"
+#include "ui/twips.h"
+#include "ui/up_down.h"
+
+namespace sutograf {
+namespace {
+
+const char* const kTag = "Tag";
+
+constexpr std::uint32_t kBlue = 0xFF0000;
+constexpr std::uint32_t kRed = 0x0000FF;
+
+const char* const kMonthNames[12] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
+                                     "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+const char* const kWeekdayNames[7] = {"Пн.", "Вт.", "Ср.", "Чт.", "Пт.", "Сб.", "Вс."};
+
+QString text(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QFont boldFont(const char* family, qreal points) {
+    QFont font(QString::fromLatin1(family));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+void setTextColour(QWidget* w, std::uint32_t value) {
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::WindowText, layoutColour(value, palette));
+    w->setPalette(palette);
+}
+
+const char* const kIndex = "Index";
+
+// The month field takes any typing, yet typing must never pick a month: Qt's combo box selects the
+// item matching the typed text when editing finishes (Enter or leaving the field), and a line edit
+// whose input is never "acceptable" never finishes editing. Picking from the list is unaffected.
+class TypingPicksNothing : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString&, int&) const override { return Intermediate; }
+};
+
+template <class Control> Control* named(Control* control, const QString& name) {
+    control->setObjectName(name);
+    return control;
+}
+
+// An element of a control array: the array's name, and its index as the property "Index".
+template <class Control> Control* named(Control* control, const QString& name, int index) {
+    control->setProperty(kIndex, index);
+    return named(control, name);
+}
+
+} // namespace
+
+Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
+    : QMainWindow(parent), clock_(std::move(clock)),
+      settingsDir_(settingsDir.isEmpty() ? QCoreApplication::applicationDirPath() : std::move(settingsDir)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Сутограф"));
+    // A fixed single frame: a close box and the window menu, but no minimise or maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    // Closing the main window unloads it; an open dialog stays and the program ends with the last one.
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    // The client area shows the background picture from its top-left corner, cut off at the edges.
+    auto* client = new QLabel(this);
+    client->setPixmap(QPixmap::fromImage(backgroundPicture()));
+    client->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    client->setFixedSize(tw(3645), tw(3645));
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    createMenus();
+    createSelectors();
+    createWeekdayHeaders();
+    createGrid();
+    createTodayLine();
+
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createMenus() {
+    QMenu* prog = menuBar()->addMenu(QStringLiteral("Программа"));
+    mnuProg[100] = named(prog, QStringLiteral("mnuProg"), 100);
+    mnuSettings[110] =
+        named(prog->addAction(QStringLiteral("Настройки")), QStringLiteral("mnuSettings"), 110);
+    mnuExit[120] = named(prog->addAction(QStringLiteral("Выход")), QStringLiteral("mnuExit"), 120);
+    QMenu* about = menuBar()->addMenu(QStringLiteral("О программе"));
+    mnuAbout[200] = named(about, QStringLiteral("mnuAbout"), 200);
+    mnuSpravka[210] = named(about->addAction(QStringLiteral("Справка")), QStringLiteral("mnuSpravka"), 210);
+
+    const auto wire = [this](ControlArray<QAction>& array, void (Form1::*handler)(int)) {
+        for (const auto& [index, action] : array) {
+            connect(action, &QAction::triggered, this, [this, handler, i = index] { (this->*handler)(i); });
+        }
+    };
+    wire(mnuSettings, &Form1::mnuSettings_Click);
+    wire(mnuExit, &Form1::mnuExit_Click);
+    wire(mnuSpravka, &Form1::mnuSpravka_Click);
+}
+
+void Form1::createSelectors() {
+    QWidget* client = centralWidget();
+
+    ПолеСоСпискомМесяц = named(new QComboBox(client), QStringLiteral("ПолеСоСпискомМесяц"));
+    ПолеСоСпискомМесяц->setGeometry(twipsRect(600, 120, 1815, 315));
+    ПолеСоСпискомМесяц->setEditable(true);
+    // Typed text must never pick or add a month: no completion, no insertion, no match on Enter.
+    ПолеСоСпискомМесяц->setInsertPolicy(QComboBox::NoInsert);
+    ПолеСоСпискомМесяц->setDuplicatesEnabled(true);
+    ПолеСоСпискомМесяц->setCompleter(nullptr);
+    ПолеСоСпискомМесяц->setValidator(new TypingPicksNothing(ПолеСоСпискомМесяц));
+    for (const char* name : kMonthNames) {
+        ПолеСоСпискомМесяц->addItem(QString::fromUtf8(name));
+    }
+    ПолеСоСпискомМесяц->setCurrentIndex(-1);
+    ПолеСоСпискомМесяц->setEditText(QStringLiteral("Combo1"));
+    ПолеСоСпискомМесяц->setProperty(kTag, QStringLiteral("0"));
+
+    ПолеГод = named(new QLineEdit(client), QStringLiteral("ПолеГод"));
+    ПолеГод->setGeometry(twipsRect(2520, 120, 735, 315));
+
+    UpDown7 = named(new UpDown(0, 3000, client), QStringLiteral("UpDown7"));
+    UpDown7->setGeometry(twipsRect(3255, 120, 240, 315));
+    UpDown7->setBuddy(ПолеГод);
+
+    setTabOrder(ПолеСоСпискомМесяц, ПолеГод);
+    setTabOrder(ПолеГод, UpDown7);
+
+    connect(ПолеГод, &QLineEdit::textChanged, this, &Form1::ПолеГод_Change);
+    connect(ПолеСоСпискомМесяц, &QComboBox::currentIndexChanged, this, &Form1::ПолеСоСпискомМесяц_Click);
+    connect(UpDown7, &UpDown::valueChanged, this, &Form1::UpDown7_Change);
+}
+
+void Form1::createWeekdayHeaders() {
+    const QFont font = boldFont("Arial", 12);
+    for (int r = 0; r < 7; ++r) {
+        QLabel* header = named(new QLabel(QString::fromUtf8(kWeekdayNames[r]), centralWidget()),
+                               QStringLiteral("Label1"), r);
+        header->setGeometry(twipsRect(120, 600 + 360 * r, 375, 255));
+        header->setFont(font);
+        setTextColour(header, r < 5 ? kBlue : kRed);
+        Label1[r] = header;
+    }
+}
+
+void Form1::createGrid() {
+    for (int k = 0; k < 56; ++k) {
+        DayCell* cell = named(new DayCell(centralWidget()), QStringLiteral("Надпись0"), k);
+        cell->setGeometry(twipsRect(600 + 360 * (k / 7), 600 + 360 * (k % 7), 315, 315));
+        Надпись0[k] = cell;
+    }
+    // Created after the cells, so it lies above them.
+    Ramka = named(new TodayFrame(centralWidget()), QStringLiteral("Ramka"));
+    Ramka->setGeometry(twipsRect(120, 120, 315, 315));
+    Ramka->setProperty(kTag, QStringLiteral("0"));
+}
+
+void Form1::createTodayLine() {
+    const QFont font = boldFont("Times New Roman", 12);
+    Label2 = named(new QLabel(QStringLiteral("Сегодня:"), centralWidget()), QStringLiteral("Label2"));
+    Label2->setGeometry(twipsRect(840, 3240, 1095, 255));
+    Seyden = named(new QLabel(QStringLiteral("Дата"), centralWidget()), QStringLiteral("Seyden"));
+    Seyden->setGeometry(twipsRect(1920, 3240, 1215, 255));
+    for (QLabel* label : {Label2, Seyden}) {
+        label->setFont(font);
+        setTextColour(label, kBlue);
+    }
+}
+
+// The order matters: the offset before any rebuild, the month's Tag before the year box first gets
+// text, and the year before the month is picked, so that every rebuild sees a whole selection.
+void Form1::Form_Load() {
+    Nastroyki_Chtenie();
+    Mesyats_Ustanovka();
+    UpDown7->setValue(yearOf(clock_())); // its change writes the year box, which rebuilds
+    ПолеСоСпискомМесяц->setCurrentIndex(monthOf(clock_()) - 1); // rebuilds again
+    Seyden->setText(text(shortDateText(clock_())));
+}
+
+void Form1::Mesyats_Ustanovka() {
+    const int m = monthOf(clock_());
+    ПолеСоСпискомМесяц->setProperty(kTag, text(numberText(m)));
+    ПолеСоСпискомМесяц->setEditText(QString::fromUtf8(kMonthNames[m - 1]));
+}
+
+void Form1::Nastroyki_Chtenie() {
+    sutograf::Nastroyki_Chtenie(settingsDir_);
+}
+
+void Form1::Sutograf_Formirovanie() {
+    const auto year = textToSingle(ПолеГод->text().toStdString());
+    const auto month = textToSingle(ПолеСоСпискомМесяц->property(kTag).toString().toStdString());
+    if (!year || !month) {
+        return;
+    }
+    const auto grid = Setka_Raschet(*year, *month, BazovyKaraul, clock_());
+    if (!grid) {
+        return;
+    }
+    for (const YacheykaSetki& cell : grid->cells) {
+        DayCell* label = Надпись0[cell.k];
+        label->setCaption(text(cell.dayText));
+        // A day without a watch (only an odd offset gives one) keeps its colour and tooltip.
+        if (cell.colour) {
+            label->setForeColor(*cell.colour);
+        }
+        if (cell.tooltip) {
+            label->setToolTip(text(*cell.tooltip));
+        }
+    }
+    if (grid->todayCell) {
+        Ramka->move(Надпись0[*grid->todayCell]->pos());
+        Ramka->setProperty(kTag, QStringLiteral("1"));
+        Ramka->show();
+    } else {
+        Ramka->hide();
+    }
+    Ramka->setProperty(kTag, QStringLiteral("0"));
+}
+
+float Form1::Ost(float x) {
+    return sutograf::Ost(x);
+}
+
+void Form1::ПолеГод_Change() {
+    Sutograf_Formirovanie();
+}
+
+void Form1::ПолеСоСпискомМесяц_Click(int listIndex) {
+    if (listIndex < 0) {
+        return; // the list lost its selection; no month was picked
+    }
+    ПолеСоСпискомМесяц->setProperty(kTag, text(numberText(listIndex + 1)));
+    Sutograf_Formirovanie();
+}
+
+void Form1::UpDown7_Change() {
+    ПолеГод->setText(text(numberText(UpDown7->value()))); // rebuilds through the year box's change
+    Sutograf_Formirovanie();
+}
+
+void Form1::mnuSettings_Click(int) {}
+
+void Form1::mnuSpravka_Click(int) {}
+
+void Form1::mnuExit_Click(int) {
+    close();
+}
+
+} // namespace sutograf

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+
+#include "core/date.h"
+#include "ui/control_array.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+
+namespace sutograf {
+
+class DayCell;
+class TodayFrame;
+class UpDown;
+class frmAbout;
+class frmSettings;
+
+// The main window: the month list and the year box with its up-down control above a grid of 56 days
+// in the colours of the watches on duty, today framed in red, and today's date below. It keeps no
+// data of its own: the year is the year box's text, the month the month list's Tag, the offset
+// BazovyKaraul; every change of any of them rebuilds the whole grid.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    using Clock = std::function<Date()>;
+
+    // settingsDir holds Opt.txt; empty means the directory of the executable. The clock is asked for
+    // today's date on every rebuild.
+    explicit Form1(Clock clock = &today, QString settingsDir = {}, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Rebuilds the grid from the year box, the month list's Tag, BazovyKaraul and the clock. Text in
+    // the year box that gives no grid leaves the grid and the frame exactly as they are.
+    void Sutograf_Formirovanie();
+
+    static float Ost(float x);
+
+    const QString& settingsDir() const { return settingsDir_; }
+
+private:
+    void createMenus();
+    void createSelectors();
+    void createWeekdayHeaders();
+    void createGrid();
+    void createTodayLine();
+
+    void Form_Load();
+    void Mesyats_Ustanovka();
+    void Nastroyki_Chtenie();
+
+    // Handlers: each only starts the procedure that does the work.
+    void ПолеГод_Change();
+    void ПолеСоСпискомМесяц_Click(int listIndex);
+    void UpDown7_Change();
+    void mnuSettings_Click(int index);
+    void mnuSpravka_Click(int index);
+    void mnuExit_Click(int index);
+
+    Clock clock_;
+    QString settingsDir_;
+
+    QComboBox* ПолеСоСпискомМесяц = nullptr;
+    QLineEdit* ПолеГод = nullptr;
+    UpDown* UpDown7 = nullptr;
+    std::array<QLabel*, 7> Label1{};
+    std::array<DayCell*, 56> Надпись0{};
+    TodayFrame* Ramka = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Seyden = nullptr;
+
+    ControlArray<QMenu> mnuProg;
+    ControlArray<QAction> mnuSettings;
+    ControlArray<QAction> mnuExit;
+    ControlArray<QMenu> mnuAbout;
+    ControlArray<QAction> mnuSpravka;
+
+    QPointer<frmSettings> settingsDialog_;
+    QPointer<frmAbout> aboutDialog_;
+};
+
+} // namespace sutograf

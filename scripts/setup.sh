@@ -3,7 +3,7 @@
 # they are all there already. Usage: scripts/setup.sh run|test
 set -euo pipefail
 
-run_packages=(g++ cmake ninja-build qt6-base-dev fonts-liberation2)
+run_packages=(g++ cmake ninja-build qt6-base-dev libqt6svg6 fonts-liberation2)
 test_packages=(libgtest-dev libbenchmark-dev)
 
 case "${1:-run}" in

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -21,6 +22,11 @@
 #include "ui/today_frame.h"
 #include "ui/twips.h"
 #include "ui/up_down.h"
+
+// The resources live in this static library; nothing would pull them into the program otherwise.
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace sutograf {
 namespace {
@@ -78,7 +84,9 @@ template <class Control> Control* named(Control* control, const QString& name, i
 Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
     : QMainWindow(parent), clock_(std::move(clock)),
       settingsDir_(settingsDir.isEmpty() ? QCoreApplication::applicationDirPath() : std::move(settingsDir)) {
+    initResources();
     setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/sutograf.svg")));
     setWindowTitle(QStringLiteral("Сутограф"));
     // A fixed single frame: a close box and the window menu, but no minimise or maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

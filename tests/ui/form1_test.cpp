@@ -90,6 +90,8 @@ void Form1Test::startsOnTodaysMonth() {
     QCOMPARE(f.control<QLineEdit>("ПолеГод")->text(), QStringLiteral("2011"));
     QCOMPARE(f.control<UpDown>("UpDown7")->value(), 2011);
     QCOMPARE(f.control<QLabel>("Seyden")->text(), QStringLiteral("09.03.2011"));
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("Сутограф"));
+    QVERIFY(!f.form->windowIcon().pixmap(32).isNull());
     QCOMPARE(f.control("Ramka")->pos(), f.cell(16)->pos());
     QCOMPARE(f.cell(16)->pos(), QPoint(tw(600 + 360 * 2), tw(600 + 360 * 2)));
     verifyShows(f, 2011, 3, 0, dmy("09.03.2011"));

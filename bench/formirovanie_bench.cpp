@@ -1,0 +1,35 @@
+// One rebuild of the main window's grid, offscreen: the month changes every time, so all 56 cells
+// really change their captions, colours and tooltips.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTemporaryDir>
+
+#include "ui/form1.h"
+
+namespace {
+
+void BM_SutografFormirovanie(benchmark::State& state) {
+    QTemporaryDir dir;
+    sutograf::Form1 form([] { return sutograf::dateFromText("09.03.2011").value(); }, dir.path());
+    auto* month = form.findChild<QComboBox*>(QStringLiteral("ПолеСоСпискомМесяц"));
+    int m = 1;
+    for (auto _ : state) {
+        month->setProperty("Tag", QString::number(m));
+        form.Sutograf_Formirovanie();
+        m = m % 12 + 1;
+    }
+}
+BENCHMARK(BM_SutografFormirovanie);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

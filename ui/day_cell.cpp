@@ -4,6 +4,7 @@
 
 #include "core/rota.h"
 #include "ui/colours.h"
+#include "ui/fonts.h"
 
 namespace sutograf {
 namespace {
@@ -13,10 +14,7 @@ const QColor kCellBackground(0, 255, 255); // cyan, 0xFFFF00
 } // namespace
 
 DayCell::DayCell(QWidget* parent) : QWidget(parent), caption_(QStringLiteral("1")), foreColor_(kWindowText) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    setFont(font);
+    setFont(layoutFont("Arial", 8.25, true));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

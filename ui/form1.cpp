@@ -19,6 +19,9 @@
 #include "ui/background.h"
 #include "ui/colours.h"
 #include "ui/day_cell.h"
+#include "ui/fonts.h"
+#include "ui/frm_about.h"
+#include "ui/frm_settings.h"
 #include "ui/today_frame.h"
 #include "ui/twips.h"
 #include "ui/up_down.h"
@@ -44,11 +47,10 @@ QString text(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QFont boldFont(const char* family, qreal points) {
-    QFont font(QString::fromLatin1(family));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
+void bringToFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void setTextColour(QWidget* w, std::uint32_t value) {
@@ -88,6 +90,7 @@ Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/sutograf.svg")));
     setWindowTitle(QStringLiteral("Сутограф"));
+    setFont(windowDefaultFont());
     // A fixed single frame: a close box and the window menu, but no minimise or maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -167,7 +170,7 @@ void Form1::createSelectors() {
 }
 
 void Form1::createWeekdayHeaders() {
-    const QFont font = boldFont("Arial", 12);
+    const QFont font = layoutFont("Arial", 12, true);
     for (int r = 0; r < 7; ++r) {
         QLabel* header = named(new QLabel(QString::fromUtf8(kWeekdayNames[r]), centralWidget()),
                                QStringLiteral("Label1"), r);
@@ -191,7 +194,7 @@ void Form1::createGrid() {
 }
 
 void Form1::createTodayLine() {
-    const QFont font = boldFont("Times New Roman", 12);
+    const QFont font = layoutFont("Times New Roman", 12, true);
     Label2 = named(new QLabel(QStringLiteral("Сегодня:"), centralWidget()), QStringLiteral("Label2"));
     Label2->setGeometry(twipsRect(840, 3240, 1095, 255));
     Seyden = named(new QLabel(QStringLiteral("Дата"), centralWidget()), QStringLiteral("Seyden"));
@@ -274,9 +277,22 @@ void Form1::UpDown7_Change() {
     Sutograf_Formirovanie();
 }
 
-void Form1::mnuSettings_Click(int) {}
+// Each dialog exists once: shown again, the same one comes to the front without loading anew. The
+// dialogs are top-level windows of their own, so that closing this window leaves them open.
+void Form1::mnuSettings_Click(int) {
+    if (settingsDialog_.isNull()) {
+        settingsDialog_ = new frmSettings(settingsDir_);
+        connect(settingsDialog_, &frmSettings::saved, this, &Form1::Sutograf_Formirovanie);
+    }
+    bringToFront(settingsDialog_);
+}
 
-void Form1::mnuSpravka_Click(int) {}
+void Form1::mnuSpravka_Click(int) {
+    if (aboutDialog_.isNull()) {
+        aboutDialog_ = new frmAbout();
+    }
+    bringToFront(aboutDialog_);
+}
 
 void Form1::mnuExit_Click(int) {
     close();

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "core/date.h"
+#include "core/rota.h"
 #include "settings/bazovy_karaul.h"
 #include "ui/day_cell.h"
 #include "ui/form1.h"
@@ -66,5 +67,47 @@ public:
 private:
     Date today_;
 };
+
+// What a user can see of the grid: each cell's text, colour and tooltip, and where the frame is.
+struct GridLook {
+    QStringList captions;
+    QList<std::uint32_t> colours;
+    QStringList tooltips;
+    QPoint framePos;
+    bool frameVisible = false;
+
+    bool operator==(const GridLook&) const = default;
+};
+
+inline GridLook lookOf(const FormFixture& f) {
+    GridLook look;
+    for (int k = 0; k < 56; ++k) {
+        look.captions << f.cell(k)->caption();
+        look.colours << f.cell(k)->foreColor();
+        look.tooltips << f.cell(k)->toolTip();
+    }
+    QWidget* ramka = f.control("Ramka");
+    look.framePos = ramka->pos();
+    look.frameVisible = ramka->isVisibleTo(f.form);
+    return look;
+}
+
+// The grid the window shows must be the core's grid for that month, cell by cell.
+inline void verifyShows(const FormFixture& f, float year, int month, float offset, Date today) {
+    const auto grid = Setka_Raschet(year, static_cast<float>(month), offset, today);
+    QVERIFY(grid.has_value());
+    for (const YacheykaSetki& c : grid->cells) {
+        DayCell* cell = f.cell(c.k);
+        QCOMPARE(cell->caption(), QString::fromStdString(c.dayText));
+        QCOMPARE(cell->foreColor(), c.colour.value());
+        QCOMPARE(cell->toolTip(), QString::fromStdString(c.tooltip.value()));
+    }
+    QWidget* ramka = f.control("Ramka");
+    QCOMPARE(ramka->isVisibleTo(f.form), grid->todayCell.has_value());
+    if (grid->todayCell) {
+        QCOMPARE(ramka->pos(), f.cell(*grid->todayCell)->pos());
+    }
+    QCOMPARE(ramka->property("Tag").toString(), QStringLiteral("0"));
+}
 
 } // namespace sutograf::testing

@@ -1,0 +1,34 @@
+#include "ui/fonts.h"
+
+#include <QStringList>
+
+namespace sutograf {
+namespace {
+
+void registerSubstitutes() {
+    static const bool done = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   QStringList{QStringLiteral("Microsoft Sans Serif"),
+                                               QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+        QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+        return true;
+    }();
+    (void)done;
+}
+
+} // namespace
+
+QFont layoutFont(const char* family, qreal points, bool bold) {
+    registerSubstitutes();
+    QFont font(QString::fromLatin1(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QFont windowDefaultFont() {
+    return layoutFont("MS Sans Serif", 8);
+}
+
+} // namespace sutograf

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFont>
+
+namespace sutograf {
+
+// A font as the window layouts name it. "MS Sans Serif", the layouts' default, is taken by a
+// metric-compatible face where it is missing (Microsoft Sans Serif, Arial, Liberation Sans), so that
+// captions fit the controls the layouts give them; Arial and Times New Roman fall back the same way.
+QFont layoutFont(const char* family, qreal points, bool bold = false);
+
+// The font a window of the layouts starts with: MS Sans Serif, 8 points.
+QFont windowDefaultFont();
+
+} // namespace sutograf

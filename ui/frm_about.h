@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+#include "ui/version_record.h"
+
+class QLabel;
+class QPushButton;
+
+namespace sutograf {
+
+// The program's title, version, developer and description beside a fixed picture. Modeless; the
+// main window keeps one. OK, Enter, Esc and the close box all unload it.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(const VersionRecord& record = builtVersionRecord(), QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Form_Load(const VersionRecord& record);
+
+    QLabel* picIcon;
+    QLabel* lblTitle;
+    QLabel* lblVersion;
+    QLabel* lblAuthor;
+    QLabel* lblDescription;
+    QPushButton* cmdOK;
+};
+
+} // namespace sutograf

@@ -1,0 +1,128 @@
+#include "ui/frm_settings.h"
+
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+#include "core/number_text.h"
+#include "core/rota.h"
+#include "settings/bazovy_karaul.h"
+#include "settings/opt_file.h"
+#include "ui/colours.h"
+#include "ui/fonts.h"
+#include "ui/twips.h"
+
+namespace sutograf {
+namespace {
+
+// Options in two columns of two: the first and second watch on the left, the third and fourth on
+// the right. Positions are inside the frame.
+constexpr std::array<QRect, 4> kOptionTwips = {{
+    {240, 480, 1335, 255},
+    {240, 840, 1335, 255},
+    {1920, 480, 1335, 255},
+    {1920, 840, 1335, 255},
+}};
+
+QString reasonText(QFileDevice::FileError error) {
+    switch (error) {
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("нет права записи в эту папку или файл");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("на диске нет места");
+    case QFileDevice::RenameError:
+        return QStringLiteral("не удалось заменить прежний файл");
+    default:
+        return QStringLiteral("ошибка записи на диск");
+    }
+}
+
+} // namespace
+
+frmSettings::frmSettings(QString settingsDir, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      settingsDir_(std::move(settingsDir)),
+      Karaul(new QGroupBox(QStringLiteral("Выберите караул дежуривший 01.01.2011"), this)),
+      Command1(new QPushButton(QStringLiteral("Сохранить"), this)) {
+    setObjectName(QStringLiteral("frmSettings"));
+    setWindowTitle(QStringLiteral("Настройки"));
+    setFont(windowDefaultFont());
+    setAttribute(Qt::WA_DeleteOnClose); // closing unloads; the next opening loads anew
+    resize(tw(4065), tw(2475));         // sizable, but the controls keep their places
+
+    Karaul->setObjectName(QStringLiteral("Karaul"));
+    Karaul->setGeometry(twipsRect(240, 240, 3615, 1455));
+
+    const QFont optionFont = layoutFont("MS Sans Serif", 8.25, true);
+    for (int i = 0; i < 4; ++i) {
+        const sutograf::Karaul& watch = TablitsaKaraulov[i];
+        auto* option = new QRadioButton(QStringLiteral("Караул №%1").arg(watch.number), Karaul);
+        option->setObjectName(QStringLiteral("Option1"));
+        option->setProperty("Index", i);
+        const QRect& r = kOptionTwips[i];
+        option->setGeometry(twipsRect(r.x(), r.y(), r.width(), r.height()));
+        option->setFont(optionFont);
+        QPalette palette = option->palette();
+        palette.setColor(QPalette::WindowText, layoutColour(watch.colour, palette));
+        palette.setColor(QPalette::ButtonText, layoutColour(watch.colour, palette));
+        option->setPalette(palette);
+        Option1[i] = option;
+    }
+
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(twipsRect(1440, 1800, 975, 495));
+    Command1->setAutoDefault(false);
+    Command1->setDefault(false);
+
+    setTabOrder(Option1[0], Option1[1]);
+    setTabOrder(Option1[1], Command1);
+    setTabOrder(Command1, Option1[2]);
+    setTabOrder(Option1[2], Option1[3]);
+
+    connect(Command1, &QPushButton::clicked, this, &frmSettings::Command1_Click);
+
+    Form_Load();
+}
+
+// A hand-edited offset outside 0 to 3 selects the nearest watch, so that Save can only store 0 to 3.
+void frmSettings::Form_Load() {
+    const int n = std::clamp<int>(toInt16(BazovyKaraul), 0, 3);
+    Option1[n]->setChecked(true);
+}
+
+void frmSettings::Command1_Click() {
+    for (int i = 0; i < 4; ++i) {
+        if (Option1[i]->isChecked()) {
+            BazovyKaraul = static_cast<float>(i);
+        }
+    }
+    const ZapisResult written = Nastroyki_Zapis(settingsDir_);
+    emit saved();
+    if (!written.ok()) {
+        // The choice is in effect for this run; the user must know it will not survive a restart,
+        // and the dialog stays open to try again.
+        reportSaveFailure(optFilePath(settingsDir_), reasonText(written.error) + QStringLiteral(" (") +
+                                                         written.detail + QStringLiteral(")"));
+        return;
+    }
+    close();
+}
+
+void frmSettings::reportSaveFailure(const QString& path, const QString& reason) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Сутограф"),
+                                QStringLiteral("Не удалось сохранить выбор караула в файл «%1»: %2.\n\n"
+                                               "Выбранный караул действует до закрытия программы, "
+                                               "но при следующем запуске будет прежним.")
+                                    .arg(path, reason),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("saveFailed"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace sutograf

@@ -138,4 +138,14 @@ std::optional<SetkaMesyatsa> Setka_Raschet(float year, float month, float offset
     return result;
 }
 
+std::optional<SetkaMesyatsa> gridFromText(std::string_view yearText, std::string_view monthText, float offset,
+                                          Date today) {
+    const auto year = textToSingle(yearText);
+    const auto month = textToSingle(monthText);
+    if (!year || !month) {
+        return std::nullopt;
+    }
+    return Setka_Raschet(*year, *month, offset, today);
+}
+
 } // namespace sutograf

@@ -60,4 +60,10 @@ struct SetkaMesyatsa {
 // a month outside 1..12) or when one of the 56 days leaves the years 100..9999.
 std::optional<SetkaMesyatsa> Setka_Raschet(float year, float month, float offset, Date today);
 
+// The grid for the year and month as the window holds them, as text: the year box's text and the
+// month number text. nullopt when either is no number or the pair gives no grid; the caller then
+// leaves what it shows as it is.
+std::optional<SetkaMesyatsa> gridFromText(std::string_view yearText, std::string_view monthText, float offset,
+                                          Date today);
+
 } // namespace sutograf

@@ -226,12 +226,9 @@ void Form1::Nastroyki_Chtenie() {
 }
 
 void Form1::Sutograf_Formirovanie() {
-    const auto year = textToSingle(ПолеГод->text().toStdString());
-    const auto month = textToSingle(ПолеСоСпискомМесяц->property(kTag).toString().toStdString());
-    if (!year || !month) {
-        return;
-    }
-    const auto grid = Setka_Raschet(*year, *month, BazovyKaraul, clock_());
+    const auto grid =
+        gridFromText(ПолеГод->text().toStdString(),
+                     ПолеСоСпискомМесяц->property(kTag).toString().toStdString(), BazovyKaraul, clock_());
     if (!grid) {
         return;
     }

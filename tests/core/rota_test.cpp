@@ -227,3 +227,45 @@ TEST(SetkaRaschetSweep, EveryMonthKeepsItsShape) {
 
 } // namespace
 } // namespace sutograf
+
+namespace sutograf {
+namespace {
+
+struct YearText {
+    const char* name;
+    const char* year;
+    const char* month;
+    const char* firstCell; // date of cell 0, or nullptr for no grid
+};
+
+void PrintTo(const YearText& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GridFromText : public ::testing::TestWithParam<YearText> {};
+
+TEST_P(GridFromText, TakesOnlyTextThatNamesAMonth) {
+    const auto& c = GetParam();
+    const auto grid = gridFromText(c.year, c.month, 0, Date{0});
+    if (c.firstCell == nullptr) {
+        EXPECT_FALSE(grid.has_value());
+    } else {
+        ASSERT_TRUE(grid.has_value());
+        EXPECT_EQ(shortDateText(grid->cells[0].date), c.firstCell);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GridFromText,
+                         ::testing::Values(YearText{"Year", "2011", "3", "21.02.2011"},
+                                           YearText{"Blanks", " 2011 ", "3", "21.02.2011"},
+                                           YearText{"FirstDigitOfATypedYear", "2", "3", "18.02.2002"},
+                                           YearText{"Empty", "", "3", nullptr},
+                                           YearText{"Letters", "2011г", "3", nullptr},
+                                           YearText{"Fraction", "2011.5", "3", nullptr},
+                                           YearText{"TooLarge", "99999", "3", nullptr},
+                                           YearText{"MonthNotANumber", "2011", "Март", nullptr},
+                                           YearText{"MonthZero", "2011", "0", nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace sutograf

@@ -4,7 +4,9 @@
 set -euo pipefail
 
 run_packages=(g++ cmake ninja-build qt6-base-dev libqt6svg6 fonts-liberation2)
-test_packages=(libgtest-dev libbenchmark-dev)
+# Tests add: GoogleTest and Google Benchmark; clang with its fuzzer runtime; a real X server, xdotool and
+# faketime for the end-to-end test, and the X11 headers for its screen probe.
+test_packages=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool faketime libx11-dev)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: once optimised, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Installs what it needs on Debian first. Exits non-zero on any failure.
+# Builds and runs every test: once optimised (with the end-to-end test on a real X server), once
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and then each fuzzer for a few seconds.
+# Installs what it needs on Debian first. Exits non-zero on any failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -17,3 +18,9 @@ cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD
 cmake --build "$root/build-asan" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
+
+echo "== libFuzzer targets, ${SUTOGRAF_FUZZ_SECONDS:-10} s each"
+CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DSUTOGRAF_FUZZ=ON -DSUTOGRAF_FUZZ_SECONDS="${SUTOGRAF_FUZZ_SECONDS:-10}" >/dev/null
+cmake --build "$root/build-fuzz" -j "$jobs"
+ctest --test-dir "$root/build-fuzz" --output-on-failure -j "$jobs"

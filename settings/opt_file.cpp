@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include "core/number_text.h"
 #include "settings/bazovy_karaul.h"
@@ -18,6 +20,15 @@ constexpr qint64 kLongestFirstLine = 64;
 
 QString optFilePath(const QString& dir) {
     return QDir::toNativeSeparators(QDir(dir).filePath(QString::fromLatin1(kOptFileName)));
+}
+
+QString settingsDirectory(const QString& programDir) {
+    // Trying is the only sure answer: permission bits, ACLs and read-only mounts all have their say.
+    QTemporaryFile probe(QDir(programDir).filePath(QStringLiteral(".sutograf-XXXXXX")));
+    if (probe.open()) {
+        return programDir;
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
 std::optional<float> parseOffsetFile(std::string_view content) {
@@ -49,6 +60,9 @@ bool Nastroyki_Chtenie(const QString& dir) {
 
 ZapisResult Nastroyki_Zapis(const QString& dir) {
     const QByteArray content = QByteArray::fromStdString(numberText(BazovyKaraul)) + "\r\n";
+    if (!QDir().mkpath(dir)) {
+        return {QFileDevice::OpenError, QStringLiteral("cannot create the directory")};
+    }
     QSaveFile file(optFilePath(dir));
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit()) {
         return {};

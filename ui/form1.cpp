@@ -85,7 +85,8 @@ template <class Control> Control* named(Control* control, const QString& name, i
 
 Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
     : QMainWindow(parent), clock_(std::move(clock)),
-      settingsDir_(settingsDir.isEmpty() ? QCoreApplication::applicationDirPath() : std::move(settingsDir)) {
+      settingsDir_(settingsDir.isEmpty() ? settingsDirectory(QCoreApplication::applicationDirPath())
+                                        : std::move(settingsDir)) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/sutograf.svg")));

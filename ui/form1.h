@@ -32,8 +32,9 @@ class Form1 : public QMainWindow {
 public:
     using Clock = std::function<Date()>;
 
-    // settingsDir holds Opt.txt; empty means the directory of the executable. The clock is asked for
-    // today's date on every rebuild.
+    // settingsDir holds Opt.txt; empty means the executable's directory (or, when that cannot be
+    // written, the user's configuration directory). The clock is asked for today's date on every
+    // rebuild.
     explicit Form1(Clock clock = &today, QString settingsDir = {}, QWidget* parent = nullptr);
     ~Form1() override;
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "settings/bazovy_karaul.h"
@@ -137,9 +138,35 @@ TEST_F(OptFile, FailedWriteIntoReadOnlyDirectoryKeepsTheOldFile) {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-TEST_F(OptFile, FailedWriteIntoMissingDirectoryIsReported) {
+TEST_F(OptFile, WritingCreatesAMissingDirectory) {
     BazovyKaraul = 1.0f;
-    EXPECT_FALSE(Nastroyki_Zapis(dir.filePath(QStringLiteral("no/such/dir"))).ok());
+    const QString nested = dir.filePath(QStringLiteral("config/sutograf"));
+    ASSERT_TRUE(Nastroyki_Zapis(nested).ok());
+    QFile f(optFilePath(nested));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("1\r\n"));
+}
+
+TEST_F(OptFile, DirectoryThatCannotBeMadeIsReported) {
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        const NoRootOverride asOrdinaryUser;
+        EXPECT_FALSE(Nastroyki_Zapis(dir.filePath(QStringLiteral("config"))).ok());
+    }
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(OptFile, SettingLivesBesideAWritableProgramElseWithTheUser) {
+    EXPECT_EQ(settingsDirectory(dir.path()), dir.path());
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QString chosen;
+    {
+        const NoRootOverride asOrdinaryUser;
+        chosen = settingsDirectory(dir.path());
+    }
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(chosen, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    EXPECT_NE(chosen, dir.path());
 }
 
 } // namespace

@@ -12,9 +12,7 @@ using namespace std::chrono;
 // 30.12.1899 lies 25569 days before the Unix epoch.
 constexpr int kEpochOffset = 25569;
 
-sys_days toSysDays(Date d) {
-    return sys_days{days{d.serial - kEpochOffset}};
-}
+sys_days toSysDays(Date d) { return sys_days{days{d.serial - kEpochOffset}}; }
 Date fromSysDays(sys_days sd) {
     return Date{static_cast<std::int32_t>(sd.time_since_epoch().count() + kEpochOffset)};
 }
@@ -45,19 +43,11 @@ CivilDate civilOf(Date d) {
             static_cast<int>(static_cast<unsigned>(ymd.day()))};
 }
 
-int yearOf(Date d) {
-    return civilOf(d).year;
-}
-int monthOf(Date d) {
-    return civilOf(d).month;
-}
-int dayOf(Date d) {
-    return civilOf(d).day;
-}
+int yearOf(Date d) { return civilOf(d).year; }
+int monthOf(Date d) { return civilOf(d).month; }
+int dayOf(Date d) { return civilOf(d).day; }
 
-int weekdayOf(Date d) {
-    return static_cast<int>(weekday{toSysDays(d)}.iso_encoding());
-}
+int weekdayOf(Date d) { return static_cast<int>(weekday{toSysDays(d)}.iso_encoding()); }
 
 std::optional<Date> dateOf(int y, int m, int d) {
     if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) {

@@ -19,9 +19,7 @@ struct Date {
 inline constexpr Date kFirstDate{-657434}; // 01.01.0100
 inline constexpr Date kLastDate{2958465};  // 31.12.9999
 
-constexpr bool inModel(Date d) {
-    return kFirstDate <= d && d <= kLastDate;
-}
+constexpr bool inModel(Date d) { return kFirstDate <= d && d <= kLastDate; }
 
 struct CivilDate {
     int year;

@@ -27,8 +27,6 @@ QFont layoutFont(const char* family, qreal points, bool bold) {
     return font;
 }
 
-QFont windowDefaultFont() {
-    return layoutFont("MS Sans Serif", 8);
-}
+QFont windowDefaultFont() { return layoutFont("MS Sans Serif", 8); }
 
 } // namespace sutograf

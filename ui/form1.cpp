@@ -27,9 +27,7 @@
 #include "ui/up_down.h"
 
 // The resources live in this static library; nothing would pull them into the program otherwise.
-static void initResources() {
-    Q_INIT_RESOURCE(resources);
-}
+static void initResources() { Q_INIT_RESOURCE(resources); }
 
 namespace sutograf {
 namespace {
@@ -86,7 +84,7 @@ template <class Control> Control* named(Control* control, const QString& name, i
 Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
     : QMainWindow(parent), clock_(std::move(clock)),
       settingsDir_(settingsDir.isEmpty() ? settingsDirectory(QCoreApplication::applicationDirPath())
-                                        : std::move(settingsDir)) {
+                                         : std::move(settingsDir)) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/sutograf.svg")));
@@ -222,9 +220,7 @@ void Form1::Mesyats_Ustanovka() {
     ПолеСоСпискомМесяц->setEditText(QString::fromUtf8(kMonthNames[m - 1]));
 }
 
-void Form1::Nastroyki_Chtenie() {
-    sutograf::Nastroyki_Chtenie(settingsDir_);
-}
+void Form1::Nastroyki_Chtenie() { sutograf::Nastroyki_Chtenie(settingsDir_); }
 
 void Form1::Sutograf_Formirovanie() {
     const auto grid =
@@ -254,13 +250,9 @@ void Form1::Sutograf_Formirovanie() {
     Ramka->setProperty(kTag, QStringLiteral("0"));
 }
 
-float Form1::Ost(float x) {
-    return sutograf::Ost(x);
-}
+float Form1::Ost(float x) { return sutograf::Ost(x); }
 
-void Form1::ПолеГод_Change() {
-    Sutograf_Formirovanie();
-}
+void Form1::ПолеГод_Change() { Sutograf_Formirovanie(); }
 
 void Form1::ПолеСоСпискомМесяц_Click(int listIndex) {
     if (listIndex < 0) {
@@ -292,8 +284,6 @@ void Form1::mnuSpravka_Click(int) {
     bringToFront(aboutDialog_);
 }
 
-void Form1::mnuExit_Click(int) {
-    close();
-}
+void Form1::mnuExit_Click(int) { close(); }
 
 } // namespace sutograf

@@ -38,9 +38,7 @@ void setBlackText(QLabel* l) {
     l->setPalette(palette);
 }
 
-QString number(int n) {
-    return QString::fromStdString(numberText(n));
-}
+QString number(int n) { return QString::fromStdString(numberText(n)); }
 
 } // namespace
 

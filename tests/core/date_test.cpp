@@ -36,9 +36,7 @@ struct PinnedDate {
     int weekday;
 };
 
-void PrintTo(const PinnedDate& c, std::ostream* os) {
-    *os << c.text;
-}
+void PrintTo(const PinnedDate& c, std::ostream* os) { *os << c.text; }
 
 class PinnedDates : public ::testing::TestWithParam<PinnedDate> {};
 
@@ -64,9 +62,7 @@ struct TextCase {
     const char* expected; // short text of the date, or nullptr for no date
 };
 
-void PrintTo(const TextCase& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 class DateFromText : public ::testing::TestWithParam<TextCase> {};
 

@@ -27,15 +27,11 @@ struct SingleCase {
     std::optional<float> expected;
 };
 
-void PrintTo(const SingleCase& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const SingleCase& c, std::ostream* os) { *os << c.name; }
 
 class TextToSingle : public ::testing::TestWithParam<SingleCase> {};
 
-TEST_P(TextToSingle, Reads) {
-    EXPECT_EQ(textToSingle(GetParam().text), GetParam().expected);
-}
+TEST_P(TextToSingle, Reads) { EXPECT_EQ(textToSingle(GetParam().text), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TextToSingle,

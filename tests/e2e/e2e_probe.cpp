@@ -84,9 +84,7 @@ std::optional<int> clientTop(const Shot& shot) {
     return std::nullopt;
 }
 
-bool isGreyText(Rgb c) {
-    return c.r == c.g && c.g == c.b && c.r > 40 && c.r < 230;
-}
+bool isGreyText(Rgb c) { return c.r == c.g && c.g == c.b && c.r > 40 && c.r < 230; }
 
 int check(const Shot& shot, int top, float year, int month, float offset, const char* todayText) {
     const auto today = sutograf::dateFromText(todayText);

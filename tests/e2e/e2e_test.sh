@@ -36,10 +36,13 @@ if [ ! -s "$work/display" ]; then
     exit 77
 fi
 export DISPLAY=":$(head -n 1 "$work/display")"
+export LC_ALL=C.UTF-8 # xdotool matches window titles in the locale's encoding; ours are Cyrillic
 export XDG_RUNTIME_DIR="$work"
 
 fail() {
     echo "FAILED: $*"
+    echo "what the program said:"
+    cat "$work/app.log"
     exit 1
 }
 step() { echo "-- $*"; }

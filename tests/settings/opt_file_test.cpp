@@ -39,9 +39,7 @@ struct ReadCase {
     float expected;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 class OptFileRead : public OptFile, public ::testing::WithParamInterface<ReadCase> {};
 
@@ -153,7 +151,8 @@ TEST_F(OptFile, DirectoryThatCannotBeMadeIsReported) {
         const NoRootOverride asOrdinaryUser;
         EXPECT_FALSE(Nastroyki_Zapis(dir.filePath(QStringLiteral("config"))).ok());
     }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(OptFile, SettingLivesBesideAWritableProgramElseWithTheUser) {
@@ -164,7 +163,8 @@ TEST_F(OptFile, SettingLivesBesideAWritableProgramElseWithTheUser) {
         const NoRootOverride asOrdinaryUser;
         chosen = settingsDirectory(dir.path());
     }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(chosen, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     EXPECT_NE(chosen, dir.path());
 }

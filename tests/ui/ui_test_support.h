@@ -18,9 +18,7 @@
 
 namespace sutograf::testing {
 
-inline Date dmy(const char* text) {
-    return dateFromText(text).value();
-}
+inline Date dmy(const char* text) { return dateFromText(text).value(); }
 
 // Types text key by key, Cyrillic included (QTest::keyClicks takes ASCII only).
 inline void typeText(QWidget* w, const QString& text) {

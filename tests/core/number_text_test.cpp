@@ -35,18 +35,17 @@ TEST_P(TextToSingle, Reads) { EXPECT_EQ(textToSingle(GetParam().text), GetParam(
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TextToSingle,
-    ::testing::Values(
-        SingleCase{"Year", "2011", 2011.0f}, SingleCase{"Fraction", "2011.5", 2011.5f},
-        SingleCase{"Negative", "-5", -5.0f}, SingleCase{"Plus", "+3", 3.0f},
-        SingleCase{"Blanks", " \t2 ", 2.0f}, SingleCase{"Exponent", "1e3", 1000.0f},
-        SingleCase{"LeadingPoint", ".5", 0.5f}, SingleCase{"Empty", "", std::nullopt},
-        SingleCase{"OnlyBlanks", "   ", std::nullopt}, SingleCase{"Letters", "abc", std::nullopt},
-        SingleCase{"TrailingLetter", "2011a", std::nullopt}, SingleCase{"Comma", "1,5", std::nullopt},
-        SingleCase{"Inf", "inf", std::nullopt}, SingleCase{"NaN", "nan", std::nullopt},
-        SingleCase{"SignedNaN", "-nan", std::nullopt}, SingleCase{"DoubleSign", "--1", std::nullopt},
-        SingleCase{"LoneSign", "-", std::nullopt}, SingleCase{"LonePoint", ".", std::nullopt},
-        SingleCase{"Hex", "0x10", std::nullopt}, SingleCase{"BeyondFloat", "1e39", std::nullopt},
-        SingleCase{"InnerBlank", "20 11", std::nullopt}),
+    ::testing::Values(SingleCase{"Year", "2011", 2011.0f}, SingleCase{"Fraction", "2011.5", 2011.5f},
+                      SingleCase{"Negative", "-5", -5.0f}, SingleCase{"Plus", "+3", 3.0f},
+                      SingleCase{"Blanks", " \t2 ", 2.0f}, SingleCase{"Exponent", "1e3", 1000.0f},
+                      SingleCase{"LeadingPoint", ".5", 0.5f}, SingleCase{"Empty", "", std::nullopt},
+                      SingleCase{"Letters", "abc", std::nullopt},
+                      SingleCase{"TrailingLetter", "2011a", std::nullopt},
+                      SingleCase{"Comma", "1,5", std::nullopt}, SingleCase{"Inf", "inf", std::nullopt},
+                      SingleCase{"NaN", "nan", std::nullopt}, SingleCase{"DoubleSign", "--1", std::nullopt},
+                      SingleCase{"LoneSign", "-", std::nullopt}, SingleCase{"Hex", "0x10", std::nullopt},
+                      SingleCase{"BeyondFloat", "1e39", std::nullopt},
+                      SingleCase{"InnerBlank", "20 11", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextToSingle, StopsAtNothingButTheWholeText) {

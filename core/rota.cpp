@@ -16,9 +16,8 @@ static_assert(std::all_of(TablitsaKaraulov.begin(), TablitsaKaraulov.end(),
                           [](const Karaul& k) { return k.suffix.size() == kSuffixSize; }));
 
 int daysInMonth(int year, int month) {
-    using namespace std::chrono;
-    const year_month_day_last last{std::chrono::year{year} /
-                                   std::chrono::month{static_cast<unsigned>(month)} / std::chrono::last};
+    namespace ch = std::chrono;
+    const ch::year_month_day_last last{ch::year{year} / ch::month{static_cast<unsigned>(month)} / ch::last};
     return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 

@@ -32,7 +32,8 @@ static void initResources() { Q_INIT_RESOURCE(resources); }
 namespace sutograf {
 namespace {
 
-const char* const kTag = "Tag";
+const char* const kTag = "Tag";     // the month number text on the month list, "0"/"1" on the frame
+const char* const kIndex = "Index"; // an element's index in its control array
 
 constexpr std::uint32_t kBlue = 0xFF0000;
 constexpr std::uint32_t kRed = 0x0000FF;
@@ -56,8 +57,6 @@ void setTextColour(QWidget* w, std::uint32_t value) {
     palette.setColor(QPalette::WindowText, layoutColour(value, palette));
     w->setPalette(palette);
 }
-
-const char* const kIndex = "Index";
 
 // The month field takes any typing, yet typing must never pick a month: Qt's combo box selects the
 // item matching the typed text when editing finishes (Enter or leaving the field), and a line edit
@@ -240,6 +239,7 @@ void Form1::Sutograf_Formirovanie() {
             label->setToolTip(text(*cell.tooltip));
         }
     }
+    // The frame's Tag reads "1" only while a rebuild has placed it; between rebuilds it is "0".
     if (grid->todayCell) {
         Ramka->move(Надпись0[*grid->todayCell]->pos());
         Ramka->setProperty(kTag, QStringLiteral("1"));

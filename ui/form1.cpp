@@ -47,6 +47,7 @@ QString text(const std::string& utf8) {
 }
 
 void bringToFront(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

@@ -86,11 +86,17 @@ private slots:
     void grabs();
 };
 
+// Deleting one window can take others of the list with it (its message box, say), so each is held
+// by a guarded pointer and deleted only if still there.
 void DialogsTest::cleanup() {
+    QList<QPointer<QWidget>> dialogs;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == QLatin1String("frmSettings") || w->objectName() == QLatin1String("frmAbout")) {
-            delete w;
+            dialogs << w;
         }
+    }
+    for (const QPointer<QWidget>& w : dialogs) {
+        delete w.data();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ui/colours.h"
 
 #include <QPalette>
+#include <QWidget>
 
 namespace sutograf {
 
@@ -18,6 +19,14 @@ QColor layoutColour(std::uint32_t value, const QPalette& palette) {
     default:
         return palette.color(QPalette::Active, QPalette::WindowText);
     }
+}
+
+void setTextColour(QWidget* widget, std::uint32_t value) {
+    QPalette palette = widget->palette();
+    const QColor colour = layoutColour(value, palette);
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
 }
 
 } // namespace sutograf

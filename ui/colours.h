@@ -5,11 +5,16 @@
 #include <cstdint>
 
 class QPalette;
+class QWidget;
 
 namespace sutograf {
 
 // A layout colour value as a QColor: 0x00BBGGRR is a plain colour, 0x800000nn the desktop's system
 // colour nn (5 window background, 8 window text, 17 grey text), taken from the palette.
 QColor layoutColour(std::uint32_t value, const QPalette& palette);
+
+// Gives a widget's text the layout colour value: labels draw with the window text colour, buttons
+// with the button text colour, so both are set.
+void setTextColour(QWidget* widget, std::uint32_t value);
 
 } // namespace sutograf

@@ -53,12 +53,6 @@ void bringToFront(QWidget* window) {
     window->activateWindow();
 }
 
-void setTextColour(QWidget* w, std::uint32_t value) {
-    QPalette palette = w->palette();
-    palette.setColor(QPalette::WindowText, layoutColour(value, palette));
-    w->setPalette(palette);
-}
-
 // The month field takes any typing, yet typing must never pick a month: Qt's combo box selects the
 // item matching the typed text when editing finishes (Enter or leaving the field), and a line edit
 // whose input is never "acceptable" never finishes editing. Picking from the list is unaffected.

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "core/number_text.h"
+#include "ui/colours.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
 
@@ -27,15 +28,9 @@ const Line kLine1[2] = {
 QLabel* label(QWidget* parent, const char* name, const char* layoutText, QRect twips) {
     auto* l = new QLabel(QString::fromLatin1(layoutText), parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    l->setGeometry(twipsRect(twips));
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
-}
-
-void setBlackText(QLabel* l) {
-    QPalette palette = l->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-    l->setPalette(palette);
 }
 
 QString number(int n) { return QString::fromStdString(numberText(n)); }
@@ -61,12 +56,12 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* parent)
     picIcon->setAlignment(Qt::AlignCenter);
 
     lblTitle = label(this, "lblTitle", "Application Title", QRect(1050, 240, 3885, 480));
-    setBlackText(lblTitle);
+    setTextColour(lblTitle, 0x000000);
     lblVersion = label(this, "lblVersion", "Version", QRect(1050, 720, 3885, 225));
     lblAuthor = label(this, "lblAuthor", "Author", QRect(1050, 1080, 3885, 225));
     lblDescription = label(this, "lblDescription", "App Description", QRect(1050, 1485, 3885, 810));
     lblDescription->setWordWrap(true);
-    setBlackText(lblDescription);
+    setTextColour(lblDescription, 0x000000);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

@@ -64,13 +64,9 @@ frmSettings::frmSettings(QString settingsDir, QWidget* parent)
         auto* option = new QRadioButton(QStringLiteral("Караул №%1").arg(watch.number), Karaul);
         option->setObjectName(QStringLiteral("Option1"));
         option->setProperty("Index", i);
-        const QRect& r = kOptionTwips[i];
-        option->setGeometry(twipsRect(r.x(), r.y(), r.width(), r.height()));
+        option->setGeometry(twipsRect(kOptionTwips[i]));
         option->setFont(optionFont);
-        QPalette palette = option->palette();
-        palette.setColor(QPalette::WindowText, layoutColour(watch.colour, palette));
-        palette.setColor(QPalette::ButtonText, layoutColour(watch.colour, palette));
-        option->setPalette(palette);
+        setTextColour(option, watch.colour);
         Option1[i] = option;
     }
 

@@ -12,4 +12,9 @@ constexpr QRect twipsRect(int left, int top, int width, int height) {
     return QRect(tw(left), tw(top), tw(width), tw(height));
 }
 
+// A rectangle written in twips, as the layouts give it.
+constexpr QRect twipsRect(const QRect& twips) {
+    return twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
 } // namespace sutograf

@@ -67,26 +67,25 @@ void UpDown::stepBy(int steps) {
     }
 }
 
+// The Up and Down keys work like the arrows, on the control and in its buddy alike.
+bool UpDown::stepForKey(int key) {
+    if (key != Qt::Key_Up && key != Qt::Key_Down) {
+        return false;
+    }
+    stepBy(key == Qt::Key_Up ? 1 : -1);
+    return true;
+}
+
 void UpDown::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Up:
-        stepBy(1);
-        break;
-    case Qt::Key_Down:
-        stepBy(-1);
-        break;
-    default:
+    if (!stepForKey(event->key())) {
         QWidget::keyPressEvent(event);
     }
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == buddy_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            stepBy(key == Qt::Key_Up ? 1 : -1);
-            return true;
-        }
+    if (watched == buddy_ && event->type() == QEvent::KeyPress &&
+        stepForKey(static_cast<QKeyEvent*>(event)->key())) {
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -35,6 +35,7 @@ protected:
 private:
     int clamp(int v) const { return v < minimum_ ? minimum_ : (v > maximum_ ? maximum_ : v); }
     int startingPoint() const;
+    bool stepForKey(int key);
 
     int minimum_;
     int maximum_;

@@ -85,7 +85,7 @@ void Form1Test::layout() {
     f.start();
     QWidget* w = f.control(name.toUtf8().constData(), index);
     QVERIFY(w != nullptr);
-    QCOMPARE(w->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(w->geometry(), twipsRect(twips));
     QCOMPARE(f.form->centralWidget()->size(), QSize(243, 243));
 }
 

@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QTemporaryDir>
 
-#include "ui/form1.h"
+#include "form1.h"
 
 namespace {
 

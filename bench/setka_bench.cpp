@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "core/rota.h"
+#include "rota.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/date.h"
+#include "date.h"
 
 #include <charconv>
 #include <chrono>

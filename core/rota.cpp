@@ -1,11 +1,11 @@
-#include "core/rota.h"
+#include "rota.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 
-#include "core/number_text.h"
+#include "number_text.h"
 
 namespace sutograf {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/date.h"
+#include "date.h"
 
 namespace sutograf {
 

@@ -1,4 +1,4 @@
-#include "settings/bazovy_karaul.h"
+#include "bazovy_karaul.h"
 
 namespace sutograf {
 

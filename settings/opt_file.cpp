@@ -1,4 +1,4 @@
-#include "settings/opt_file.h"
+#include "opt_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,8 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include "core/number_text.h"
-#include "settings/bazovy_karaul.h"
+#include "bazovy_karaul.h"
+#include "number_text.h"
 
 namespace sutograf {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "ui/form1.h"
+#include "form1.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {

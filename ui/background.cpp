@@ -1,4 +1,4 @@
-#include "ui/background.h"
+#include "background.h"
 
 #include <array>
 #include <cstring>

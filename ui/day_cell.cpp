@@ -1,10 +1,10 @@
-#include "ui/day_cell.h"
+#include "day_cell.h"
 
 #include <QPainter>
 
-#include "core/rota.h"
-#include "ui/colours.h"
-#include "ui/fonts.h"
+#include "colours.h"
+#include "fonts.h"
+#include "rota.h"
 
 namespace sutograf {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "form1.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -12,19 +12,19 @@
 #include <QPixmap>
 #include <QValidator>
 
-#include "core/number_text.h"
-#include "core/rota.h"
-#include "settings/bazovy_karaul.h"
-#include "settings/opt_file.h"
-#include "ui/background.h"
-#include "ui/colours.h"
-#include "ui/day_cell.h"
-#include "ui/fonts.h"
-#include "ui/frm_about.h"
-#include "ui/frm_settings.h"
-#include "ui/today_frame.h"
-#include "ui/twips.h"
-#include "ui/up_down.h"
+#include "background.h"
+#include "bazovy_karaul.h"
+#include "colours.h"
+#include "day_cell.h"
+#include "fonts.h"
+#include "frm_about.h"
+#include "frm_settings.h"
+#include "number_text.h"
+#include "opt_file.h"
+#include "rota.h"
+#include "today_frame.h"
+#include "twips.h"
+#include "up_down.h"
 
 // The resources live in this static library; nothing would pull them into the program otherwise.
 static void initResources() { Q_INIT_RESOURCE(resources); }

@@ -6,8 +6,8 @@
 #include <array>
 #include <functional>
 
-#include "core/date.h"
-#include "ui/control_array.h"
+#include "control_array.h"
+#include "date.h"
 
 class QAction;
 class QComboBox;

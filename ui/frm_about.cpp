@@ -1,14 +1,14 @@
-#include "ui/frm_about.h"
+#include "frm_about.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 
-#include "core/number_text.h"
-#include "ui/colours.h"
-#include "ui/fonts.h"
-#include "ui/twips.h"
+#include "colours.h"
+#include "fonts.h"
+#include "number_text.h"
+#include "twips.h"
 
 namespace sutograf {
 namespace {

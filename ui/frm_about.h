@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "ui/version_record.h"
+#include "version_record.h"
 
 class QLabel;
 class QPushButton;

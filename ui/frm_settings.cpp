@@ -1,4 +1,4 @@
-#include "ui/frm_settings.h"
+#include "frm_settings.h"
 
 #include <QGroupBox>
 #include <QMessageBox>
@@ -7,13 +7,13 @@
 
 #include <algorithm>
 
-#include "core/number_text.h"
-#include "core/rota.h"
-#include "settings/bazovy_karaul.h"
-#include "settings/opt_file.h"
-#include "ui/colours.h"
-#include "ui/fonts.h"
-#include "ui/twips.h"
+#include "bazovy_karaul.h"
+#include "colours.h"
+#include "fonts.h"
+#include "number_text.h"
+#include "opt_file.h"
+#include "rota.h"
+#include "twips.h"
 
 namespace sutograf {
 namespace {

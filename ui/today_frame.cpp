@@ -1,4 +1,4 @@
-#include "ui/today_frame.h"
+#include "today_frame.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ui/up_down.h"
+#include "up_down.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "core/number_text.h"
+#include "number_text.h"
 
 namespace sutograf {
 

@@ -1,4 +1,4 @@
-#include "ui/version_record.h"
+#include "version_record.h"
 
 #include "build_info.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/date.h"
+#include "date.h"
 
 namespace sutograf {
 namespace {

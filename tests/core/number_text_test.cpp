@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/number_text.h"
+#include "number_text.h"
 
 namespace sutograf {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/rota.h"
+#include "rota.h"
 
 namespace sutograf {
 namespace {

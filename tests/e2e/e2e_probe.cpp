@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/rota.h"
+#include "rota.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/date.h"
-#include "core/number_text.h"
+#include "date.h"
+#include "number_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

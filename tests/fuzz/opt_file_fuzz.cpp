@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "settings/bazovy_karaul.h"
-#include "settings/opt_file.h"
+#include "bazovy_karaul.h"
+#include "opt_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto parsed =

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/number_text.h"
-#include "core/rota.h"
+#include "number_text.h"
+#include "rota.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

@@ -6,9 +6,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "settings/bazovy_karaul.h"
-#include "settings/opt_file.h"
-#include "tests/common/no_root_override.h"
+#include "bazovy_karaul.h"
+#include "common/no_root_override.h"
+#include "opt_file.h"
 
 namespace sutograf {
 namespace {

@@ -7,10 +7,10 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "tests/common/no_root_override.h"
-#include "tests/ui/ui_test_support.h"
-#include "ui/frm_about.h"
-#include "ui/twips.h"
+#include "common/no_root_override.h"
+#include "frm_about.h"
+#include "twips.h"
+#include "ui/ui_test_support.h"
 
 using namespace sutograf;
 using namespace sutograf::testing;

@@ -4,9 +4,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "tests/ui/ui_test_support.h"
-#include "ui/twips.h"
-#include "ui/up_down.h"
+#include "twips.h"
+#include "ui/ui_test_support.h"
+#include "up_down.h"
 
 using namespace sutograf;
 using namespace sutograf::testing;

@@ -10,11 +10,11 @@
 
 #include <memory>
 
-#include "core/date.h"
-#include "core/rota.h"
-#include "settings/bazovy_karaul.h"
-#include "ui/day_cell.h"
-#include "ui/form1.h"
+#include "bazovy_karaul.h"
+#include "date.h"
+#include "day_cell.h"
+#include "form1.h"
+#include "rota.h"
 
 namespace sutograf::testing {
 

@@ -77,8 +77,8 @@ template <class Control> Control* named(Control* control, const QString& name, i
 
 Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
     : QMainWindow(parent), clock_(std::move(clock)),
-      settingsDir_(settingsDir.isEmpty() ? settingsDirectory(QCoreApplication::applicationDirPath())
-                                         : std::move(settingsDir)) {
+      settingsPlace_(settingsDir.isEmpty() ? SettingsPlace::forProgram(QCoreApplication::applicationDirPath())
+                                           : SettingsPlace(std::move(settingsDir))) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/sutograf.svg")));
@@ -214,7 +214,7 @@ void Form1::Mesyats_Ustanovka() {
     ПолеСоСпискомМесяц->setEditText(QString::fromUtf8(kMonthNames[m - 1]));
 }
 
-void Form1::Nastroyki_Chtenie() { sutograf::Nastroyki_Chtenie(settingsDir_); }
+void Form1::Nastroyki_Chtenie() { sutograf::Nastroyki_Chtenie(settingsPlace_); }
 
 void Form1::Sutograf_Formirovanie() {
     const auto grid =
@@ -266,8 +266,8 @@ void Form1::UpDown7_Change() {
 // dialogs are top-level windows of their own, so that closing this window leaves them open.
 void Form1::mnuSettings_Click(int) {
     if (settingsDialog_.isNull()) {
-        settingsDialog_ = new frmSettings(settingsDir_);
-        connect(settingsDialog_, &frmSettings::saved, this, &Form1::Sutograf_Formirovanie);
+        settingsDialog_ = new frmSettings(settingsPlace_);
+        connect(settingsDialog_, &frmSettings::offsetChosen, this, &Form1::Sutograf_Formirovanie);
     }
     bringToFront(settingsDialog_);
 }

@@ -8,6 +8,7 @@
 
 #include "control_array.h"
 #include "date.h"
+#include "settings_place.h"
 
 class QAction;
 class QComboBox;
@@ -32,9 +33,9 @@ class Form1 : public QMainWindow {
 public:
     using Clock = std::function<Date()>;
 
-    // settingsDir holds Opt.txt; empty means the executable's directory (or, when that cannot be
-    // written, the user's configuration directory). The clock is asked for today's date on every
-    // rebuild.
+    // settingsDir holds Opt.txt; empty means beside the executable, with the user's configuration
+    // folder as the fallback (SettingsPlace::forProgram). The clock is asked for today's date on
+    // every rebuild.
     explicit Form1(Clock clock = &today, QString settingsDir = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -43,8 +44,6 @@ public:
     void Sutograf_Formirovanie();
 
     static float Ost(float x);
-
-    const QString& settingsDir() const { return settingsDir_; }
 
 private:
     void createMenus();
@@ -66,7 +65,7 @@ private:
     void mnuExit_Click(int index);
 
     Clock clock_;
-    QString settingsDir_;
+    SettingsPlace settingsPlace_;
 
     QComboBox* ПолеСоСпискомМесяц = nullptr;
     QLineEdit* ПолеГод = nullptr;

@@ -27,26 +27,12 @@ constexpr std::array<QRect, 4> kOptionTwips = {{
     {1920, 840, 1335, 255},
 }};
 
-QString reasonText(QFileDevice::FileError error) {
-    switch (error) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("нет права записи в эту папку или файл");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("на диске нет места");
-    case QFileDevice::RenameError:
-        return QStringLiteral("не удалось заменить прежний файл");
-    default:
-        return QStringLiteral("ошибка записи на диск");
-    }
-}
-
 } // namespace
 
-frmSettings::frmSettings(QString settingsDir, QWidget* parent)
+frmSettings::frmSettings(SettingsPlace place, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      settingsDir_(std::move(settingsDir)),
+      place_(std::move(place)),
       Karaul(new QGroupBox(QStringLiteral("Выберите караул дежуривший 01.01.2011"), this)),
       Command1(new QPushButton(QStringLiteral("Сохранить"), this)) {
     setObjectName(QStringLiteral("frmSettings"));
@@ -97,24 +83,28 @@ void frmSettings::Command1_Click() {
             BazovyKaraul = static_cast<float>(i);
         }
     }
-    const ZapisResult written = Nastroyki_Zapis(settingsDir_);
-    emit saved();
+    const WriteResult written = Nastroyki_Zapis(place_);
+    emit offsetChosen();
     if (!written.ok()) {
         // The choice is in effect for this run; the user must know it will not survive a restart,
         // and the dialog stays open to try again.
-        reportSaveFailure(optFilePath(settingsDir_), reasonText(written.error) + QStringLiteral(" (") +
-                                                         written.detail + QStringLiteral(")"));
+        reportSaveFailure(written.failure);
         return;
     }
     close();
 }
 
-void frmSettings::reportSaveFailure(const QString& path, const QString& reason) {
+void frmSettings::reportSaveFailure(WriteFailure failure) {
+    // Without a place to write, the file meant is the one beside the program.
+    QString path = place_.writePath(kOptFileName);
+    if (path.isEmpty()) {
+        path = place_.readPath(kOptFileName);
+    }
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Сутограф"),
                                 QStringLiteral("Не удалось сохранить выбор караула в файл «%1»: %2.\n\n"
                                                "Выбранный караул действует до закрытия программы, "
                                                "но при следующем запуске будет прежним.")
-                                    .arg(path, reason),
+                                    .arg(path, failureText(failure)),
                                 QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("saveFailed"));
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -4,6 +4,9 @@
 
 #include <array>
 
+#include "safe_file.h"
+#include "settings_place.h"
+
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -11,23 +14,24 @@ class QRadioButton;
 namespace sutograf {
 
 // Where the user says which watch was on duty on 01.01.2011. Modeless; the main window keeps one.
-// Save stores the choice in BazovyKaraul and Opt.txt, has the grid rebuilt (saved()) and closes.
-// The close box stores nothing.
+// Save stores the choice in BazovyKaraul and Opt.txt, has the grid rebuilt (offsetChosen()) and
+// closes; when Opt.txt cannot be written it says why and stays open. The close box stores nothing.
 class frmSettings : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSettings(QString settingsDir, QWidget* parent = nullptr);
+    explicit frmSettings(SettingsPlace place, QWidget* parent = nullptr);
 
 signals:
-    // Emitted after the new offset is in BazovyKaraul, so that the grid can be rebuilt with it.
-    void saved();
+    // Emitted once Save has put the chosen offset in BazovyKaraul, whether or not Opt.txt could be
+    // written, so that the grid can be rebuilt with it.
+    void offsetChosen();
 
 private:
     void Form_Load();
     void Command1_Click();
-    void reportSaveFailure(const QString& path, const QString& reason);
+    void reportSaveFailure(WriteFailure failure);
 
-    QString settingsDir_;
+    SettingsPlace place_;
     QGroupBox* Karaul;
     std::array<QRadioButton*, 4> Option1{};
     QPushButton* Command1;

@@ -10,6 +10,7 @@
 
 #include "bazovy_karaul.h"
 #include "opt_file.h"
+#include "settings_place.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto parsed =
@@ -20,13 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static QTemporaryDir dir;
     const QByteArray content(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QFile file(sutograf::optFilePath(dir.path()));
+    QFile file(dir.filePath(sutograf::kOptFileName));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) {
         std::abort();
     }
     file.close();
     sutograf::BazovyKaraul = -1.0f; // anything the reader may leave alone
-    const bool taken = sutograf::Nastroyki_Chtenie(dir.path());
+    const bool taken = sutograf::Nastroyki_Chtenie(sutograf::SettingsPlace(dir.path()));
     // The reader looks at no more than the first line's worth, so a long file may be refused where the
     // whole-content parse accepts; never the other way round.
     if (taken && (!parsed || sutograf::BazovyKaraul != *parsed)) {

@@ -1,17 +1,44 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "bazovy_karaul.h"
 #include "common/no_root_override.h"
+#include "common/small_disk.h"
 #include "opt_file.h"
+#include "settings_place.h"
 
 namespace sutograf {
 namespace {
+
+const QByteArray kOld("1\r\nkept exactly\r\n");
+
+QByteArray contentOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+void makeWritable(const QString& path) {
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
 
 class OptFile : public ::testing::Test {
 protected:
@@ -19,16 +46,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         BazovyKaraul = 0.0f;
     }
-    QString path() const { return optFilePath(dir.path()); }
-    void put(const QByteArray& bytes) const {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray bytes() const {
-        QFile f(path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-    }
+    QString path() const { return dir.filePath(kOptFileName); }
+    SettingsPlace place() const { return SettingsPlace(dir.path()); }
 
     QTemporaryDir dir;
 };
@@ -38,18 +57,15 @@ struct ReadCase {
     QByteArray content;
     float expected;
 };
-
 void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
-
 class OptFileRead : public OptFile, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(OptFileRead, TakesTheFirstLineOrKeepsTheFirstWatch) {
     const auto& c = GetParam();
-    BazovyKaraul = 0.0f;
-    put(c.content);
-    Nastroyki_Chtenie(dir.path());
+    ASSERT_TRUE(put(path(), c.content));
+    Nastroyki_Chtenie(place());
     EXPECT_EQ(BazovyKaraul, c.expected);
-    EXPECT_EQ(bytes(), c.content) << "reading must never change the file";
+    EXPECT_EQ(contentOf(path()), c.content) << "reading must never change the file";
 }
 
 const ReadCase kReadCases[] = {
@@ -75,75 +91,207 @@ const ReadCase kReadCases[] = {
     {"DigitThenNul", QByteArray("2\x00", 2), 0.0f},
     {"VeryLongFirstLine", QByteArray(100000, '1'), 0.0f},
 };
-
 INSTANTIATE_TEST_SUITE_P(Cases, OptFileRead, ::testing::ValuesIn(kReadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(OptFile, MissingFileKeepsTheCurrentOffset) {
-    BazovyKaraul = 0.0f;
-    EXPECT_FALSE(Nastroyki_Chtenie(dir.path()));
-    EXPECT_EQ(BazovyKaraul, 0.0f);
-    EXPECT_FALSE(QFile::exists(path())) << "reading must not create the file";
-}
+// Things that stand where Opt.txt should be and are no regular file. Reading them must not hang
+// (a FIFO blocks an ordinary open until a writer comes) and saving must not replace them (a link to
+// a device would otherwise replace the device node).
+struct Oddity {
+    const char* name;
+    std::function<bool(const QString& path, const QString& dir)> make;
+    WriteFailure onSave;
+};
+void PrintTo(const Oddity& c, std::ostream* os) { *os << c.name; }
+class NotARegularFile : public OptFile, public ::testing::WithParamInterface<Oddity> {};
 
-TEST_F(OptFile, DirectoryInPlaceOfTheFileKeepsTheFirstWatch) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Opt.txt")));
-    EXPECT_FALSE(Nastroyki_Chtenie(dir.path()));
-    EXPECT_EQ(BazovyKaraul, 0.0f);
-}
-
-TEST_F(OptFile, UnreadableFileKeepsTheFirstWatch) {
-    put("3\r\n");
-    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::WriteOwner));
-    const NoRootOverride asOrdinaryUser;
-    EXPECT_FALSE(Nastroyki_Chtenie(dir.path()));
-    EXPECT_EQ(BazovyKaraul, 0.0f);
-}
-
-TEST_F(OptFile, EachChoiceIsWrittenAsExactlyThreeBytesAndReadBack) {
-    put("3\r\nsomething much longer that must not survive\r\n");
-    for (int i = 0; i < 4; ++i) {
-        BazovyKaraul = static_cast<float>(i);
-        ASSERT_TRUE(Nastroyki_Zapis(dir.path()).ok());
-        ASSERT_TRUE(Nastroyki_Zapis(dir.path()).ok());
-        EXPECT_EQ(bytes(), QByteArray::number(i) + "\r\n");
-        BazovyKaraul = 0.0f;
-        EXPECT_TRUE(Nastroyki_Chtenie(dir.path()));
-        EXPECT_EQ(BazovyKaraul, static_cast<float>(i));
+TEST_P(NotARegularFile, IsNeitherReadNorReplaced) {
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    if (!GetParam().make(path(), dir.path())) {
+        GTEST_SKIP() << "cannot make one here (a device node needs root)";
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Opt.txt")})
-        << "no temporary file may be left behind";
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(::lstat(QFile::encodeName(path()).constData(), &before), 0);
+    BazovyKaraul = 2.0f;
+    auto reading = std::async(std::launch::async, [this] { return Nastroyki_Chtenie(place()); });
+    if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+        for (const QString& p : {path(), fifo}) { // a writer releases a reader stuck in open()
+            ::close(::open(QFile::encodeName(p).constData(), O_WRONLY | O_NONBLOCK));
+        }
+        FAIL() << "reading hung";
+    }
+    EXPECT_FALSE(reading.get());
+    EXPECT_EQ(BazovyKaraul, 2.0f);
+    EXPECT_EQ(Nastroyki_Zapis(place()).failure, GetParam().onSave);
+    ASSERT_EQ(::lstat(QFile::encodeName(path()).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
 }
 
-TEST_F(OptFile, WritingCreatesAMissingDirectory) {
-    BazovyKaraul = 1.0f;
-    const QString nested = dir.filePath(QStringLiteral("config/sutograf"));
-    ASSERT_TRUE(Nastroyki_Zapis(nested).ok());
-    EXPECT_TRUE(Nastroyki_Chtenie(nested));
-}
+bool makeFifo(const QString& p) { return ::mkfifo(QFile::encodeName(p).constData(), 0644) == 0; }
+bool link(const QString& target, const QString& p) { return QFile::link(target, p); }
 
-// A read-only directory, as an ordinary user meets one even when the tests run as root.
-TEST_F(OptFile, ReadOnlyDirectoryFailsLoudlyKeepsTheOldFileAndSendsTheSettingToTheUser) {
-    const QByteArray old("1\r\nkept exactly\r\n");
-    put(old);
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NotARegularFile,
+    ::testing::Values(
+        Oddity{"Folder", [](const QString& p, const QString&) { return QDir().mkdir(p); },
+               WriteFailure::FolderInTheWay},
+        Oddity{"Fifo", [](const QString& p, const QString&) { return makeFifo(p); }, WriteFailure::NotAFile},
+        Oddity{"LinkToFifo",
+               [](const QString& p, const QString& d) {
+                   return makeFifo(d + QStringLiteral("/pipe")) && link(d + QStringLiteral("/pipe"), p);
+               },
+               WriteFailure::NotAFile},
+        // Our own null device, so that a fault here cannot take the system's /dev/null with it.
+        Oddity{"LinkToDevice",
+               [](const QString& p, const QString& d) {
+                   const QString node = d + QStringLiteral("/null");
+                   return ::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+                          link(node, p);
+               },
+               WriteFailure::NotAFile}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Every way a save can fail: the old file survives byte for byte, no temporary file is left, and
+// the cause is told apart for the message.
+struct FailedSave {
+    const char* name;
+    WriteFailure expected;
+    std::function<WriteResult(const QString& dir)> save; // of 3 over kOld
+    bool onSmallDisk = false;
+};
+void PrintTo(const FailedSave& c, std::ostream* os) { *os << c.name; }
+class OptFileSaveFails : public OptFile, public ::testing::WithParamInterface<FailedSave> {};
+
+TEST_P(OptFileSaveFails, KeepsTheOldFileAndSaysWhy) {
+    std::optional<SmallDisk> disk;
+    if (GetParam().onSmallDisk && !disk.emplace(dir.path()).mounted()) {
+        GTEST_SKIP() << "no right to mount a small disk";
+    }
+    ASSERT_TRUE(put(path(), kOld));
+    if (disk) {
+        disk->fill();
+    }
     BazovyKaraul = 3.0f;
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    ZapisResult replaced, created;
-    QString chosen;
+    EXPECT_EQ(GetParam().save(dir.path()).failure, GetParam().expected);
+    EXPECT_EQ(contentOf(path()), kOld);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll(QStringLiteral("filler"));
+    EXPECT_EQ(left, QStringList{kOptFileName});
+}
+
+WriteResult saveAsOrdinaryUser(const QString& dir, const QString& readOnly) {
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    WriteResult result;
     {
         const NoRootOverride asOrdinaryUser;
-        replaced = Nastroyki_Zapis(dir.path());
-        created = Nastroyki_Zapis(dir.filePath(QStringLiteral("config")));
-        chosen = settingsDirectory(dir.path());
+        result = Nastroyki_Zapis(SettingsPlace(dir));
     }
-    QFile::setPermissions(dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(replaced.ok());
-    EXPECT_FALSE(replaced.detail.isEmpty());
-    EXPECT_EQ(bytes(), old);
-    EXPECT_FALSE(created.ok());
-    EXPECT_EQ(settingsDirectory(dir.path()), dir.path());
-    EXPECT_EQ(chosen, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    makeWritable(readOnly);
+    return result;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OptFileSaveFails,
+    ::testing::Values(
+        FailedSave{"ReadOnlyFolder", WriteFailure::NoPermission,
+                   [](const QString& d) { return saveAsOrdinaryUser(d, d); }},
+        FailedSave{"ReadOnlyFile", WriteFailure::NoPermission,
+                   [](const QString& d) { return saveAsOrdinaryUser(d, d + QStringLiteral("/Opt.txt")); }},
+        FailedSave{"DiskFull", WriteFailure::DiskFull,
+                   [](const QString& d) { return Nastroyki_Zapis(SettingsPlace(d)); }, true},
+        FailedSave{"WriteFailsMidway", WriteFailure::Other,
+                   [](const QString& d) {
+                       const FailingWrites failing;
+                       return Nastroyki_Zapis(SettingsPlace(d));
+                   }},
+        FailedSave{"NowhereToWrite", WriteFailure::NoPlace,
+                   [](const QString& d) { return Nastroyki_Zapis(SettingsPlace(d, QString())); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OptFile, EachChoiceIsWrittenAsExactlyThreeBytesAndReadBack) {
+    ASSERT_TRUE(put(path(), "3\r\nsomething much longer that must not survive\r\n"));
+    for (int i = 0; i < 4; ++i) {
+        BazovyKaraul = static_cast<float>(i);
+        ASSERT_TRUE(Nastroyki_Zapis(place()).ok());
+        ASSERT_TRUE(Nastroyki_Zapis(place()).ok());
+        EXPECT_EQ(contentOf(path()), QByteArray::number(i) + "\r\n");
+        BazovyKaraul = 0.0f;
+        EXPECT_TRUE(Nastroyki_Chtenie(place()));
+        EXPECT_EQ(BazovyKaraul, static_cast<float>(i));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{kOptFileName});
+}
+
+// A link to a regular file is followed: the link stays, its target takes the bytes. A file its
+// owner could not read is saved readable, its other mode bits kept. Root reads anything, so the
+// save runs as an ordinary user who owns the files.
+TEST_F(OptFile, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    const QString target = dir.filePath(QStringLiteral("real/Opt.txt"));
+    ASSERT_TRUE(put(target, "1\r\n") && QFile::link(target, path()));
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::WriteOwner | QFileDevice::WriteGroup));
+    const uid_t nobody = 65534;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::getuid() == 0) {
+            for (const QString& p : {dir.path(), dir.filePath(QStringLiteral("real")), target, path()}) {
+                (void)::lchown(QFile::encodeName(p).constData(), nobody, nobody);
+            }
+            (void)(::setgid(nobody) + ::setuid(nobody));
+        }
+        BazovyKaraul = 2.0f;
+        ::_exit(Nastroyki_Zapis(place()).ok() ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(QFileInfo(path()).symLinkTarget(), target);
+    struct stat saved {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 0777, 0620u);
+    EXPECT_TRUE(Nastroyki_Chtenie(place()));
+    EXPECT_EQ(BazovyKaraul, 2.0f);
+}
+
+// A write-protected program folder (a USB stick) still gives its setting; saving goes to the user's
+// configuration folder, which from then on wins. Without a home folder there is nowhere to save.
+TEST_F(OptFile, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder) {
+    const QString program = dir.filePath(QStringLiteral("stick")),
+                  home = dir.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(program) && QDir().mkpath(home) &&
+                put(program + QStringLiteral("/Opt.txt"), "3\r\n"));
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    qunsetenv("XDG_CONFIG_HOME");
+    QCoreApplication::setApplicationName(QStringLiteral("sutograf-1.0")); // a renamed program
+    const QString config = home + QStringLiteral("/.config/sutograf");
+    {
+        const NoRootOverride asOrdinaryUser;
+        const SettingsPlace stick = SettingsPlace::forProgram(program);
+        EXPECT_TRUE(Nastroyki_Chtenie(stick));
+        EXPECT_EQ(BazovyKaraul, 3.0f);
+        BazovyKaraul = 1.0f;
+        EXPECT_TRUE(Nastroyki_Zapis(stick).ok());
+        EXPECT_EQ(contentOf(config + QStringLiteral("/Opt.txt")), QByteArray("1\r\n"));
+        EXPECT_EQ(contentOf(program + QStringLiteral("/Opt.txt")), QByteArray("3\r\n"));
+        EXPECT_TRUE(Nastroyki_Chtenie(stick));
+        EXPECT_EQ(BazovyKaraul, 1.0f);
+
+        qunsetenv("HOME");
+        const SettingsPlace homeless = SettingsPlace::forProgram(program);
+        EXPECT_EQ(SettingsPlace::userConfigDir(), QString());
+        EXPECT_EQ(Nastroyki_Zapis(homeless).failure, WriteFailure::NoPlace);
+        EXPECT_TRUE(Nastroyki_Chtenie(homeless));
+        EXPECT_EQ(BazovyKaraul, 3.0f);
+    }
+    qputenv("HOME", savedHome);
+    if (!savedXdg.isNull()) {
+        qputenv("XDG_CONFIG_HOME", savedXdg);
+    }
+    makeWritable(program);
 }
 
 } // namespace

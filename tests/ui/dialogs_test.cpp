@@ -7,7 +7,10 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <optional>
+
 #include "common/no_root_override.h"
+#include "common/small_disk.h"
 #include "frm_about.h"
 #include "twips.h"
 #include "ui/ui_test_support.h"
@@ -75,6 +78,7 @@ private slots:
     void closeBoxStoresNothing();
     void oddOffsetsOpenOnTheNearestWatch_data();
     void oddOffsetsOpenOnTheNearestWatch();
+    void failedSaveSaysSoAndKeepsTheOldFile_data();
     void failedSaveSaysSoAndKeepsTheOldFile();
     void saveAfterTheMainWindowClosed();
     void eachDialogOpensOnce_data();
@@ -193,27 +197,50 @@ void DialogsTest::oddOffsetsOpenOnTheNearestWatch() {
     QCOMPARE(optTxt(f), QByteArray::number(selected) + "\r\n");
 }
 
+void DialogsTest::failedSaveSaysSoAndKeepsTheOldFile_data() {
+    QTest::addColumn<bool>("diskFull"); // else a read-only folder
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("disk full") << true << "на диске нет места";
+    QTest::newRow("read-only folder") << false << "нет права записи";
+}
+
 void DialogsTest::failedSaveSaysSoAndKeepsTheOldFile() {
+    QFETCH(bool, diskFull);
+    QFETCH(QString, reason);
     FormFixture f("09.03.2011", "1\r\n");
+    std::optional<SmallDisk> disk;
+    if (diskFull) {
+        if (!disk.emplace(f.dir.path()).mounted()) {
+            QSKIP("no right to mount a small disk");
+        }
+        QFile opt(f.dir.filePath(QStringLiteral("Opt.txt")));
+        QVERIFY(opt.open(QIODevice::WriteOnly) && opt.write("1\r\n") == 3);
+        opt.close();
+        disk->fill();
+    }
     f.start();
     QWidget* s = openMenu(f, "mnuSettings", "frmSettings");
     choose(s, 3);
-    QVERIFY(QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    {
+    if (diskFull) {
+        save(s);
+    } else {
+        QVERIFY(QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const NoRootOverride asOrdinaryUser;
         save(s);
     }
-    QFile::setPermissions(f.dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(optTxt(f), QByteArray("1\r\n"));
     auto* box = s->findChild<QMessageBox*>(QStringLiteral("saveFailed"));
     QVERIFY(box != nullptr && box->isVisible());
     QVERIFY2(box->text().contains(f.dir.filePath(QStringLiteral("Opt.txt"))), qPrintable(box->text()));
-    QVERIFY(box->text().contains(QStringLiteral("нет права записи")));
+    QVERIFY2(box->text().contains(reason), qPrintable(box->text()));
     QVERIFY(s->isVisible());                       // still open, to try again
     verifyShows(f, 2011, 3, 3, dmy("09.03.2011")); // the choice holds for this run
     box->accept();
-    save(s); // the directory is writable again
+    // Room made, or the folder writable again: the next Save goes through.
+    QFile::remove(f.dir.filePath(QStringLiteral("filler")));
+    QFile::setPermissions(f.dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    save(s);
     QCOMPARE(optTxt(f), QByteArray("3\r\n"));
 }
 

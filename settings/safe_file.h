@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace sutograf {
+
+// The bytes of a regular file, at most maxBytes of them (the rest is not read), or nullopt when the
+// path is missing, unreadable, or not a regular file. A FIFO, a device or a folder is never opened
+// for reading, so a named pipe in place of a settings file cannot hang the program; a link is
+// followed to a regular file only.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
+
+// Why a file could not be written. Each cause has its own wording for the user.
+enum class WriteFailure {
+    None,
+    NoPlace,        // no folder to write to: the program's is read-only and there is no home folder
+    NoPermission,   // the folder or the file may not be written
+    ReadOnlyDisk,   // the whole disk is mounted read-only or write-protected
+    FolderInTheWay, // a folder stands where the file should be
+    NotAFile,       // a device, a FIFO or a link to one stands where the file should be
+    DiskFull,       // no space left (or the user's quota is used up)
+    Other,          // anything else the system reports
+};
+
+struct WriteResult {
+    WriteFailure failure = WriteFailure::None;
+    bool ok() const { return failure == WriteFailure::None; }
+};
+
+// Replaces path with exactly these bytes, or leaves everything as it was. The new content goes to a
+// temporary file beside the target, and only when every byte has reached it is it renamed over the
+// old file, so a full disk, a crash or a kill in the middle leaves the old file whole. Missing
+// folders are created. A link is followed when it leads to a regular file (the link stays, its
+// target is replaced); anything else that is not a regular file is refused untouched. The new file
+// keeps the old one's mode but is always readable and writable by its owner, so that a save never
+// leaves behind a file the next start cannot read.
+WriteResult writeFileSafely(const QString& path, const QByteArray& bytes);
+
+// The cause in a few Russian words for a message box, e.g. "на диске нет места".
+QString failureText(WriteFailure failure);
+
+} // namespace sutograf

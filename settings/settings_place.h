@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace sutograf {
+
+// Where the program's own files (Opt.txt and the rest) are read and written. Beside the program when
+// its folder can be written, so that a copy on a USB stick carries its settings along. Otherwise
+// (an installed copy under /usr, a write-protected stick) they are written to the user's
+// configuration folder, and each is read from there once it exists, else from beside the program,
+// so a read-only stick still brings its settings. Without a home folder nothing is kept elsewhere:
+// there is then nowhere to write.
+class SettingsPlace {
+public:
+    // Both folders the same: reading and writing there (the tests' and a writable program folder's case).
+    explicit SettingsPlace(QString dir);
+    // writeDir empty: nowhere to write.
+    SettingsPlace(QString programDir, QString writeDir);
+
+    // For the program in programDir, with userConfigDir() as the fallback.
+    static SettingsPlace forProgram(const QString& programDir);
+
+    // ~/.config/sutograf (whatever the program file is called), or empty when there is no home folder.
+    static QString userConfigDir();
+
+    QString readPath(const QString& fileName) const;
+    QString writePath(const QString& fileName) const; // empty when there is nowhere to write
+
+private:
+    QString programDir_;
+    QString writeDir_;
+};
+
+} // namespace sutograf

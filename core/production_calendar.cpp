@@ -69,7 +69,7 @@ int normOfDay(DayKind k, int weekday) {
     return !working ? 0 : k == DayKind::Short ? 7 * 60 : 8 * 60;
 }
 
-// The special days of a year the table does not list. Worked out on demand from a handful of dates:
+// The holidays, moved days off and short days of a year the table does not list. Worked out on demand:
 // cheap enough to repeat per query, so the calendar keeps no hidden state.
 class RuleYear {
 public:

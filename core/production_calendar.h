@@ -28,7 +28,7 @@ struct CalendarError {
     std::string message;
 };
 
-// The kind of every day of one year; index 0 is 1 January.
+// The kind of every day of one year; index 0 is 1 January. A default YearKinds contains no day.
 struct YearKinds {
     Date jan1;
     int length = 0; // 365 or 366
@@ -48,6 +48,8 @@ struct YearKinds {
 // right before a holiday is shortened by an hour (so is 31 December). No transfer decree is guessed.
 class ProductionCalendar {
 public:
+    ProductionCalendar() = default; // lists no year: every year follows the rule
+
     // "date,kind,note" text with that header line: dates as YYYY-MM-DD, kinds holiday, dayoff, workday
     // or short, the note everything after the second comma (it may be missing or hold commas).
     // Accepts LF or CRLF, a UTF-8 byte-order mark and blank lines. A bad row goes to errors (when

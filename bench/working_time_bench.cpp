@@ -1,7 +1,9 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "production_calendar.h"
 #include "working_time.h"
@@ -9,6 +11,14 @@
 namespace {
 
 using namespace sutograf;
+
+// This machine is shared and noisy: with --benchmark_repetitions, show the range beside the median.
+void withRange(benchmark::internal::Benchmark* b) {
+    b->ComputeStatistics("min",
+                         [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    b->ComputeStatistics("max",
+                         [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+}
 
 // What the year window computes when it opens or its year changes: 17 rows for each of the four
 // watches. 2025 is a year of the shipped table, 2030 one worked out by the general rule.
@@ -22,7 +32,7 @@ void BM_YearTable_FourWatches(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_YearTable_FourWatches)->Arg(2025)->Arg(2030)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_YearTable_FourWatches)->Apply(withRange)->Arg(2025)->Arg(2030)->Unit(benchmark::kMicrosecond);
 
 // One watch, one month, the months in turn.
 void BM_HoursOf_OneMonth(benchmark::State& state) {
@@ -36,7 +46,7 @@ void BM_HoursOf_OneMonth(benchmark::State& state) {
         month = month == 11 ? 0 : month + 1;
     }
 }
-BENCHMARK(BM_HoursOf_OneMonth)->Arg(2025)->Arg(2030)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HoursOf_OneMonth)->Apply(withRange)->Arg(2025)->Arg(2030)->Unit(benchmark::kMicrosecond);
 
 // A user's calendar.csv of 10 MB of junk must not freeze the program while it is read.
 void BM_FromCsv_TenMegabytesOfJunk(benchmark::State& state) {
@@ -52,6 +62,6 @@ void BM_FromCsv_TenMegabytesOfJunk(benchmark::State& state) {
         benchmark::DoNotOptimize(calendar);
     }
 }
-BENCHMARK(BM_FromCsv_TenMegabytesOfJunk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FromCsv_TenMegabytesOfJunk)->Apply(withRange)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,0 +1,67 @@
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "production_calendar.h"
+#include "working_time.h"
+
+namespace {
+
+using namespace sutograf;
+
+// This machine is shared and noisy: with --benchmark_repetitions, show the range beside the median.
+void withRange(benchmark::internal::Benchmark* b) {
+    b->ComputeStatistics("min",
+                         [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    b->ComputeStatistics("max",
+                         [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+}
+
+// What the year window computes when it opens or its year changes: 17 rows for each of the four
+// watches. 2025 is a year of the shipped table, 2030 one worked out by the general rule.
+void BM_YearTable_FourWatches(benchmark::State& state) {
+    const int year = static_cast<int>(state.range(0));
+    const ProductionCalendar& calendar = ProductionCalendar::builtIn();
+    for (auto _ : state) {
+        for (int watch = 1; watch <= 4; ++watch) {
+            auto rows = yearTable(watch, year, 0, calendar, DutyRules{});
+            benchmark::DoNotOptimize(rows);
+        }
+    }
+}
+BENCHMARK(BM_YearTable_FourWatches)->Apply(withRange)->Arg(2025)->Arg(2030)->Unit(benchmark::kMicrosecond);
+
+// One watch, one month, the months in turn.
+void BM_HoursOf_OneMonth(benchmark::State& state) {
+    const int year = static_cast<int>(state.range(0));
+    const ProductionCalendar& calendar = ProductionCalendar::builtIn();
+    std::size_t month = 0;
+    for (auto _ : state) {
+        const Period p = rowPeriod(year, month);
+        auto hours = hoursOf(1, p.first, p.last, 0, calendar, DutyRules{});
+        benchmark::DoNotOptimize(hours);
+        month = month == 11 ? 0 : month + 1;
+    }
+}
+BENCHMARK(BM_HoursOf_OneMonth)->Apply(withRange)->Arg(2025)->Arg(2030)->Unit(benchmark::kMicrosecond);
+
+// A user's calendar.csv of 10 MB of junk must not freeze the program while it is read.
+void BM_FromCsv_TenMegabytesOfJunk(benchmark::State& state) {
+    std::mt19937 random(2030);
+    std::string junk = "date,kind,note\n";
+    while (junk.size() < (10u << 20)) {
+        const char c = static_cast<char>(random());
+        junk += random() % 100 == 0 ? '\n' : c;
+    }
+    for (auto _ : state) {
+        std::vector<CalendarError> errors;
+        auto calendar = ProductionCalendar::fromCsv(junk, &errors);
+        benchmark::DoNotOptimize(calendar);
+    }
+}
+BENCHMARK(BM_FromCsv_TenMegabytesOfJunk)->Apply(withRange)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,95 @@
+#include "ics.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
+#include "rota.h"
+
+namespace sutograf {
+namespace {
+
+// TEXT values (RFC 5545, 3.3.11): backslash, semicolon and comma escaped, a line break as "\n".
+std::string escapeText(std::string_view s) {
+    std::string out;
+    for (const char c : s) {
+        if (c == '\\' || c == ';' || c == ',') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c != '\r') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Appends one content line, folded (RFC 5545, 3.1) before a byte that starts a UTF-8 character.
+void appendLine(std::string& out, std::string_view line) {
+    std::size_t room = 75;
+    while (line.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        if (cut == 0) {
+            cut = room; // not UTF-8: there is no character to keep whole
+        }
+        out.append(line.substr(0, cut)).append("\r\n ");
+        line.remove_prefix(cut);
+        room = 74;
+    }
+    out.append(line).append("\r\n");
+}
+
+// The buffers leave room for any int, which the compiler's format check asks for.
+std::string dayText(Date d) {
+    const CivilDate c = civilOf(d);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", c.year, c.month, c.day);
+    return text;
+}
+
+std::string dateTimeText(Date d, int minute) {
+    char time[32];
+    std::snprintf(time, sizeof time, "T%02d%02d00", minute / 60, minute % 60);
+    return dayText(d) + time;
+}
+
+} // namespace
+
+std::string dutyCalendar(int watch, Date first, Date last, float offset, const DutyRules& given,
+                         std::string_view stampUtc) {
+    const DutyRules rules = clampedRules(given);
+    const std::string number = std::to_string(watch);
+    const std::string summary = "SUMMARY:" + escapeText("Дежурство, " + number + " караул");
+    std::string stamp = "DTSTAMP:";
+    std::copy_if(stampUtc.begin(), stampUtc.end(), std::back_inserter(stamp),
+                 [](char c) { return c != '\r' && c != '\n'; });
+
+    std::string out;
+    appendLine(out, "BEGIN:VCALENDAR");
+    appendLine(out, "VERSION:2.0");
+    appendLine(out, "PRODID:-//Sutograf//Сутограф//RU");
+    appendLine(out, "CALSCALE:GREGORIAN");
+    appendLine(out, "X-WR-CALNAME:" + escapeText("Сутограф, " + number + " караул"));
+    const int end = rules.startMinute + rules.countedMinutes;
+    for (Date d = std::max(first, kFirstDate); d <= std::min(last, kLastDate); ++d.serial) {
+        const Date endDay{d.serial + end / (24 * 60)};
+        if (watchOn(d, offset) != watch || !inModel(endDay)) {
+            continue;
+        }
+        appendLine(out, "BEGIN:VEVENT");
+        appendLine(out, "UID:" + dayText(d) + "-karaul" + number + "@sutograf");
+        appendLine(out, stamp);
+        appendLine(out, "DTSTART:" + dateTimeText(d, rules.startMinute));
+        appendLine(out, "DTEND:" + dateTimeText(endDay, end % (24 * 60)));
+        appendLine(out, summary);
+        appendLine(out, "END:VEVENT");
+    }
+    appendLine(out, "END:VCALENDAR");
+    return out;
+}
+
+} // namespace sutograf

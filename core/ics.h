@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "date.h"
+#include "working_time.h"
+
+namespace sutograf {
+
+// One watch's duties as an RFC 5545 calendar for a phone or desktop calendar to import: one event per
+// duty that begins on a day from `first` to `last` (see hoursOf for watch and offset), SUMMARY
+// "Дежурство, N караул", floating local DTSTART/DTEND (no time zone: a phone shows 08:00 wherever the
+// station is), UID "YYYYMMDD-karaulN@sutograf" so that importing again updates instead of duplicating.
+// stampUtc ("20261207T021500Z") is written as given, however long, except that CR and LF are left out:
+// they would end its line early. Every line ends in CRLF, the last too, and is folded to at most 75
+// octets (a continuation's leading space included) without splitting a UTF-8 character. A duty that
+// would end after 31.12.9999 is left out: iCalendar has no five-digit years.
+std::string dutyCalendar(int watch, Date first, Date last, float offset, const DutyRules& rules,
+                         std::string_view stampUtc);
+
+} // namespace sutograf

@@ -1,0 +1,37 @@
+# Reads ics_writer's duty calendars with an independent parser, Debian's python3-icalendar.
+# Usage: /usr/bin/python3 ics_check.py path/to/ics_writer
+import datetime as dt
+import subprocess
+import sys
+
+import icalendar
+
+
+def calendar(watch, year, offset, start, length, stamp="20261207T021500Z"):
+    args = [sys.argv[1], *map(str, (watch, year, offset, start, length)), stamp]
+    raw = subprocess.run(args, check=True, capture_output=True).stdout
+    assert raw.endswith(b"\r\n"), "the last line ends in CRLF"
+    for line in raw[:-2].split(b"\r\n"):
+        assert b"\n" not in line and b"\r" not in line and len(line) <= 75, line
+        line.decode("utf-8")  # a character cut in two at a fold does not decode
+    return raw
+
+
+for watch, year, offset, start, length in [(1, 2025, 0, 480, 1440), (3, 2024, 2, 23 * 60, 90)]:
+    raw = calendar(watch, year, offset, start, length)
+    assert f"SUMMARY:Дежурство\\, {watch} караул\r\n".encode() in raw, "the comma escaped"
+    events = icalendar.Calendar.from_ical(raw).walk("VEVENT")
+    # The rota: serial day 0 is 30.12.1899, the watch is ((serial mod 4) + offset) mod 4 + 1.
+    days = [d for d in (dt.date(year, 1, 1) + dt.timedelta(n) for n in range(366))
+            if d.year == year and ((d - dt.date(1899, 12, 30)).days % 4 + offset) % 4 + 1 == watch]
+    assert len(events) == len(days), (len(events), len(days))
+    for event, day in zip(events, days):
+        # A naive datetime never equals an aware one: equality means a floating time.
+        begin = dt.datetime.combine(day, dt.time()) + dt.timedelta(minutes=start)
+        assert event.decoded("DTSTART") == begin, event.decoded("DTSTART")
+        assert event.decoded("DTEND") == begin + dt.timedelta(minutes=length), event.decoded("DTEND")
+        assert str(event["UID"]) == f"{day:%Y%m%d}-karaul{watch}@sutograf", event["UID"]
+
+stamp = "20261207T021500Z" + "штамп " * 30  # the 75th octet falls inside a letter
+lines = icalendar.parser.Contentlines.from_ical(calendar(2, 2025, 0, 480, 1440, stamp).decode("utf-8"))
+assert f"DTSTAMP:{stamp}" in lines, "the long stamp survives folding and unfolding"

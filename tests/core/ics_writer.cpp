@@ -1,0 +1,17 @@
+// Writes one year of one watch's duty calendar to stdout for ics_check.py.
+// Usage: ics_writer watch year offset startMinute countedMinutes stamp
+#include <cstdio>
+#include <cstdlib>
+
+#include "ics.h"
+
+int main(int argc, char** argv) {
+    if (argc != 7) {
+        return 2;
+    }
+    const int year = std::atoi(argv[2]);
+    const std::string text = sutograf::dutyCalendar(
+        std::atoi(argv[1]), *sutograf::dateOf(year, 1, 1), *sutograf::dateOf(year, 12, 31),
+        static_cast<float>(std::atof(argv[3])), {std::atoi(argv[4]), std::atoi(argv[5]), false}, argv[6]);
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : 1;
+}

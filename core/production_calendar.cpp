@@ -435,16 +435,11 @@ const ProductionCalendar::TableYear* ProductionCalendar::tableYear(int year) con
 
 bool ProductionCalendar::covers(int year) const { return tableYear(year) != nullptr; }
 
-std::string_view sourceText(NormSource source) {
-    switch (source) {
-    case NormSource::Decree:
-        return "по производственному календарю";
-    case NormSource::Provisional:
-        return "предварительно: постановления о переносах ещё нет";
-    case NormSource::GeneralRules:
-        return "по общим правилам, без постановления о переносах";
-    }
-    return {};
+void ProductionCalendar::dropYear(int year) {
+    years_.erase(
+        std::remove_if(years_.begin(), years_.end(), [year](const TableYear& t) { return t.year == year; }),
+        years_.end());
+    reindex();
 }
 
 NormSource ProductionCalendar::sourceOf(int year) const {

@@ -19,8 +19,6 @@ enum class NormSource {
     Provisional, // the table lists the year, but only what the Labour Code fixes: no decree yet
     GeneralRules // the table does not list the year; holidays and their moves follow the general rule
 };
-// The windows' wording for each source, lower case, to follow "Норма: ".
-std::string_view sourceText(NormSource source);
 
 // line: 1-based line of the CSV text. message: Russian, for the window to show as it is.
 struct CalendarError {
@@ -63,6 +61,8 @@ public:
 
     // Each year that `newer` lists replaces ours whole, including its provisional mark.
     void overlay(const ProductionCalendar& newer);
+    // The table no longer lists the year: it follows the general rule, or what an overlay brings.
+    void dropYear(int year);
 
     bool covers(int year) const; // the table lists this year
     NormSource sourceOf(int year) const;

@@ -1,0 +1,156 @@
+#include "sutograf_ini.h"
+
+#include <optional>
+
+namespace sutograf {
+namespace {
+
+// Far more than the file ever holds; a larger one is not ours.
+constexpr qint64 kLargestIni = 64 * 1024;
+
+// "H:MM" or "H" to minutes, within [low, high].
+std::optional<int> minutesOf(const QString& text, int low, int high) {
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() > 2 || (parts.size() == 2 && parts[1].size() != 2)) {
+        return std::nullopt;
+    }
+    bool hoursOk = false, minutesOk = true;
+    const int hours = parts[0].toInt(&hoursOk);
+    const int minutes = parts.size() == 2 ? parts[1].toInt(&minutesOk) : 0;
+    if (!hoursOk || !minutesOk || hours < 0 || minutes < 0 || minutes > 59 ||
+        parts[0].startsWith(QLatin1Char('+'))) {
+        return std::nullopt;
+    }
+    const int total = hours * 60 + minutes;
+    if (total < low || total > high) {
+        return std::nullopt;
+    }
+    return total;
+}
+
+QString clockText(int minutes) {
+    return QStringLiteral("%1:%2")
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString durationText(int minutes) {
+    return minutes % 60 == 0
+               ? QString::number(minutes / 60)
+               : QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<int> wholeNumberOf(const QString& text, int low, int high) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok && n >= low && n <= high ? std::optional<int>(n) : std::nullopt;
+}
+
+std::optional<bool> flagOf(const QString& text) {
+    if (text == QLatin1String("true") || text == QLatin1String("1")) {
+        return true;
+    }
+    if (text == QLatin1String("false") || text == QLatin1String("0")) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+IniReading parseIni(const QByteArray& text) {
+    IniReading reading;
+    UserChoices& c = reading.choices;
+    QByteArray body = text;
+    if (body.startsWith("\xEF\xBB\xBF")) {
+        body.remove(0, 3);
+    }
+    const auto take = [](const auto& parsed, auto& field) {
+        if (parsed) {
+            field = *parsed;
+        }
+        return parsed.has_value();
+    };
+    QString section;
+    int lineNumber = 0;
+    for (const QByteArray& raw : body.split('\n')) {
+        ++lineNumber;
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#'))) {
+            continue;
+        }
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const QString key = section + QLatin1Char('/') + (eq > 0 ? line.left(eq).trimmed() : QString());
+        const QString value = line.mid(eq + 1).trimmed();
+        bool good = false;
+        if (key == QLatin1String("duty/start")) {
+            good = take(minutesOf(value, 0, 24 * 60 - 1), c.duty.startMinute);
+        } else if (key == QLatin1String("duty/hours")) {
+            good = take(minutesOf(value, 60, 24 * 60), c.duty.countedMinutes);
+        } else if (key == QLatin1String("duty/wholeOnStartDay")) {
+            good = take(flagOf(value), c.duty.wholeDutyOnStartDay);
+        } else if (key == QLatin1String("yearWindow/watch")) {
+            good = take(wholeNumberOf(value, 1, 4), c.yearWatch);
+        } else {
+            good = eq > 0; // a key of a later version is left alone; a line without "=" is damage
+        }
+        if (!good) {
+            reading.problems << QStringLiteral("строка %1: «%2» не понята, взято значение по умолчанию")
+                                    .arg(lineNumber)
+                                    .arg(line.left(60));
+        }
+    }
+    return reading;
+}
+
+QByteArray iniText(const UserChoices& c) {
+    const QString text =
+        QStringLiteral("; Сутограф: учёт смен и выбор окна «Год и часы»\n"
+                       "[duty]\nstart=%1\nhours=%2\nwholeOnStartDay=%3\n\n"
+                       "[yearWindow]\nwatch=%4\n")
+            .arg(clockText(c.duty.startMinute), durationText(c.duty.countedMinutes),
+                 c.duty.wholeDutyOnStartDay ? QStringLiteral("true") : QStringLiteral("false"))
+            .arg(c.yearWatch);
+    return text.toUtf8();
+}
+
+SutografIni::SutografIni(SettingsPlace place) : place_(std::move(place)) {
+    const auto bytes = readRegularFile(place_.readPath(kIniFileName), kLargestIni + 1);
+    if (!bytes) {
+        return; // none yet (or nothing we could read): the defaults, written at the first change
+    }
+    if (bytes->size() > kLargestIni) {
+        problems_ << QStringLiteral("файл слишком велик, взяты значения по умолчанию");
+        return;
+    }
+    IniReading reading = parseIni(*bytes);
+    choices_ = held_ = reading.choices;
+    problems_ = std::move(reading.problems);
+}
+
+QString SutografIni::path() const {
+    const QString written = place_.writePath(kIniFileName);
+    return written.isEmpty() ? place_.readPath(kIniFileName) : written;
+}
+
+WriteResult SutografIni::store(const UserChoices& choices) {
+    choices_ = choices;
+    if (choices_ == held_) {
+        return {};
+    }
+    const QString target = place_.writePath(kIniFileName);
+    if (target.isEmpty()) {
+        return {WriteFailure::NoPlace};
+    }
+    const WriteResult written = writeFileSafely(target, iniText(choices_));
+    if (written.ok()) {
+        held_ = choices_;
+    }
+    return written;
+}
+
+} // namespace sutograf

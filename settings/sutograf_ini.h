@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "safe_file.h"
+#include "settings_place.h"
+#include "working_time.h"
+
+namespace sutograf {
+
+inline const QString kIniFileName = QStringLiteral("sutograf.ini");
+
+// What the program remembers beyond the rota offset: how duties are counted, and which watch the
+// year window shows.
+struct UserChoices {
+    DutyRules duty;
+    int yearWatch = 1; // 1..4
+
+    friend bool operator==(const UserChoices& a, const UserChoices& b) {
+        return a.duty.startMinute == b.duty.startMinute && a.duty.countedMinutes == b.duty.countedMinutes &&
+               a.duty.wholeDutyOnStartDay == b.duty.wholeDutyOnStartDay && a.yearWatch == b.yearWatch;
+    }
+};
+
+// sutograf.ini is INI text that QSettings reads too, but the program reads and writes it itself:
+// QSettings would open a FIFO in its place and hang, and would replace the file by its own means,
+// without the guarantees of writeFileSafely.
+//
+//   [duty]
+//   start=08:00           when a duty begins, 00:00..23:59
+//   hours=24              hours counted per duty, 1..24, as "24" or "23:30"
+//   wholeOnStartDay=false every minute counts on the day the duty began
+//   [yearWindow]
+//   watch=1
+//
+// A missing or bad value gives its default; problems() names each bad line in Russian.
+struct IniReading {
+    UserChoices choices;
+    QStringList problems;
+};
+IniReading parseIni(const QByteArray& text);
+QByteArray iniText(const UserChoices& choices);
+
+// sutograf.ini in the settings folder, read once when made. store() writes the file only when the
+// choices differ from what it holds, so merely opening a window never rewrites it.
+class SutografIni {
+public:
+    explicit SutografIni(SettingsPlace place);
+
+    const UserChoices& choices() const { return choices_; }
+    const QStringList& problems() const { return problems_; }
+    QString path() const; // where it was read from, or where it would be written
+
+    // Takes the new choices at once, for this run whatever happens to the file; the result tells
+    // whether the file now holds them.
+    WriteResult store(const UserChoices& choices);
+
+private:
+    SettingsPlace place_;
+    UserChoices choices_;
+    UserChoices held_; // what the file holds (its defaults when missing or damaged)
+    QStringList problems_;
+};
+
+} // namespace sutograf

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+#include "production_calendar.h"
+#include "settings_place.h"
+
+namespace sutograf {
+
+inline const QString kUserCalendarFileName = QStringLiteral("calendar.csv");
+
+// The production calendar the windows count with: the shipped table, with the years of the user's
+// calendar.csv (same format, for a decree published after this release) laid over it. A year in
+// which the file has a bad line keeps the shipped table whole: a year mixed from good and skipped
+// lines would give a norm that is wrong without saying so.
+struct LoadedCalendar {
+    ProductionCalendar calendar;
+    QString path;                      // the user's file, whether or not it exists
+    bool userFileRead = false;         // it exists and was read
+    std::vector<CalendarError> errors; // its problems, line by line (line 0: the file as a whole)
+};
+
+LoadedCalendar loadCalendar(const SettingsPlace& place);
+
+// The same from the file's bytes, for reading and for the tests.
+LoadedCalendar calendarWithOverlay(const QByteArray& userCsv);
+
+} // namespace sutograf

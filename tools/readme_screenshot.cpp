@@ -1,31 +1,58 @@
-// Draws the main window as the README shows it: 09.03.2011, the first watch on duty on 01.01.2011.
-//   readme_screenshot OUTPUT.png      (runs offscreen; needs no display)
+// Draws the windows as the README shows them, offscreen, with the first watch on duty on 01.01.2011:
+//   readme_screenshot OUTPUT.png                      the main window on 09.03.2011
+//   readme_screenshot --year YEAR WATCH OUTPUT.png    the year window for that year and watch, today
+//                                                     07.12.2026; OUTPUT.pdf writes its printed page
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
 
 #include "form1.h"
+#include "frm_year.h"
+#include "sutograf_ini.h"
+
+namespace {
+
+bool put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    const bool year = argc == 5 && std::strcmp(argv[1], "--year") == 0;
+    if (argc != 2 && !year) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png | --year YEAR WATCH OUTPUT.png|OUTPUT.pdf\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    QFile opt(dir.filePath(QStringLiteral("Opt.txt")));
-    if (!opt.open(QIODevice::WriteOnly) || opt.write("0\r\n") != 3) {
+    if (!put(dir.filePath(QStringLiteral("Opt.txt")), "0\r\n")) {
         return 1;
     }
-    opt.close();
+    const QString output = QString::fromLocal8Bit(argv[argc - 1]);
+    if (year) {
+        sutograf::UserChoices choices;
+        choices.yearWatch = std::atoi(argv[3]);
+        put(dir.filePath(sutograf::kIniFileName), sutograf::iniText(choices));
+        sutograf::frmYear window(std::atoi(argv[2]), [] { return sutograf::dateFromText("07.12.2026").value(); },
+                                 sutograf::SettingsPlace(dir.path()));
+        if (output.endsWith(QLatin1String(".pdf"))) {
+            return window.writePdf(output) ? 0 : 1;
+        }
+        window.show();
+        QApplication::processEvents();
+        return window.grab().save(output) ? 0 : 1;
+    }
     auto* window =
         new sutograf::Form1([] { return sutograf::dateFromText("09.03.2011").value(); }, dir.path());
     window->show();
     QApplication::processEvents();
-    const bool saved = window->grab().save(QString::fromLocal8Bit(argv[1]));
+    const bool saved = window->grab().save(output);
     delete window;
     return saved ? 0 : 1;
 }

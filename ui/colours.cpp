@@ -3,6 +3,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "rota.h"
+
 namespace sutograf {
 
 QColor layoutColour(std::uint32_t value, const QPalette& palette) {
@@ -20,6 +22,8 @@ QColor layoutColour(std::uint32_t value, const QPalette& palette) {
         return palette.color(QPalette::Active, QPalette::WindowText);
     }
 }
+
+QColor watchColour(int watch) { return layoutColour(TablitsaKaraulov[watch - 1].colour, QPalette()); }
 
 void setTextColour(QWidget* widget, std::uint32_t value) {
     QPalette palette = widget->palette();

@@ -13,6 +13,9 @@ namespace sutograf {
 // colour nn (5 window background, 8 window text, 17 grey text), taken from the palette.
 QColor layoutColour(std::uint32_t value, const QPalette& palette);
 
+// The colour of watch 1..4, as the grid paints its days.
+QColor watchColour(int watch);
+
 // Gives a widget's text the layout colour value: labels draw with the window text colour, buttons
 // with the button text colour, so both are set.
 void setTextColour(QWidget* widget, std::uint32_t value);

@@ -19,6 +19,8 @@
 #include "fonts.h"
 #include "frm_about.h"
 #include "frm_settings.h"
+#include "frm_year.h"
+#include "month_names.h"
 #include "number_text.h"
 #include "opt_file.h"
 #include "rota.h"
@@ -38,8 +40,6 @@ const char* const kIndex = "Index"; // an element's index in its control array
 constexpr std::uint32_t kBlue = 0xFF0000;
 constexpr std::uint32_t kRed = 0x0000FF;
 
-const char* const kMonthNames[12] = {"Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
-                                     "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
 const char* const kWeekdayNames[7] = {"Пн.", "Вт.", "Ср.", "Чт.", "Пт.", "Сб.", "Вс."};
 
 QString text(const std::string& utf8) {
@@ -110,23 +110,24 @@ Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
 Form1::~Form1() = default;
 
 void Form1::createMenus() {
-    QMenu* prog = menuBar()->addMenu(QStringLiteral("Программа"));
-    mnuProg[100] = named(prog, QStringLiteral("mnuProg"), 100);
-    mnuSettings[110] =
-        named(prog->addAction(QStringLiteral("Настройки")), QStringLiteral("mnuSettings"), 110);
-    mnuExit[120] = named(prog->addAction(QStringLiteral("Выход")), QStringLiteral("mnuExit"), 120);
-    QMenu* about = menuBar()->addMenu(QStringLiteral("О программе"));
-    mnuAbout[200] = named(about, QStringLiteral("mnuAbout"), 200);
-    mnuSpravka[210] = named(about->addAction(QStringLiteral("Справка")), QStringLiteral("mnuSpravka"), 210);
+    mnuProg = named(menuBar()->addMenu(QStringLiteral("Программа")), QStringLiteral("mnuProg"), 100);
+    mnuSettings = named(mnuProg->addAction(QStringLiteral("Настройки")), QStringLiteral("mnuSettings"), 110);
+    mnuProg->addSeparator();
+    mnuYear = named(mnuProg->addAction(QStringLiteral("Год и часы…")), QStringLiteral("mnuYear"));
+    mnuPrintYear = named(mnuProg->addAction(QStringLiteral("Печать года…")), QStringLiteral("mnuPrintYear"));
+    mnuExportYear =
+        named(mnuProg->addAction(QStringLiteral("Экспорт в календарь…")), QStringLiteral("mnuExportYear"));
+    mnuProg->addSeparator();
+    mnuExit = named(mnuProg->addAction(QStringLiteral("Выход")), QStringLiteral("mnuExit"), 120);
+    mnuAbout = named(menuBar()->addMenu(QStringLiteral("О программе")), QStringLiteral("mnuAbout"), 200);
+    mnuSpravka = named(mnuAbout->addAction(QStringLiteral("Справка")), QStringLiteral("mnuSpravka"), 210);
 
-    const auto wire = [this](ControlArray<QAction>& array, void (Form1::*handler)(int)) {
-        for (const auto& [index, action] : array) {
-            connect(action, &QAction::triggered, this, [this, handler, i = index] { (this->*handler)(i); });
-        }
-    };
-    wire(mnuSettings, &Form1::mnuSettings_Click);
-    wire(mnuExit, &Form1::mnuExit_Click);
-    wire(mnuSpravka, &Form1::mnuSpravka_Click);
+    connect(mnuSettings, &QAction::triggered, this, &Form1::mnuSettings_Click);
+    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+    connect(mnuSpravka, &QAction::triggered, this, &Form1::mnuSpravka_Click);
+    connect(mnuYear, &QAction::triggered, this, &Form1::showYearWindow);
+    connect(mnuPrintYear, &QAction::triggered, this, [this] { showYearWindow()->printYear(); });
+    connect(mnuExportYear, &QAction::triggered, this, [this] { showYearWindow()->exportCalendar(); });
 }
 
 void Form1::createSelectors() {
@@ -140,8 +141,8 @@ void Form1::createSelectors() {
     ПолеСоСпискомМесяц->setDuplicatesEnabled(true);
     ПолеСоСпискомМесяц->setCompleter(nullptr);
     ПолеСоСпискомМесяц->setValidator(new TypingPicksNothing(ПолеСоСпискомМесяц));
-    for (const char* name : kMonthNames) {
-        ПолеСоСпискомМесяц->addItem(QString::fromUtf8(name));
+    for (int m = 1; m <= 12; ++m) {
+        ПолеСоСпискомМесяц->addItem(monthName(m));
     }
     ПолеСоСпискомМесяц->setCurrentIndex(-1);
     ПолеСоСпискомМесяц->setEditText(QStringLiteral("Combo1"));
@@ -211,7 +212,7 @@ void Form1::Form_Load() {
 void Form1::Mesyats_Ustanovka() {
     const int m = monthOf(clock_());
     ПолеСоСпискомМесяц->setProperty(kTag, text(numberText(m)));
-    ПолеСоСпискомМесяц->setEditText(QString::fromUtf8(kMonthNames[m - 1]));
+    ПолеСоСпискомМесяц->setEditText(monthName(m));
 }
 
 void Form1::Nastroyki_Chtenie() { sutograf::Nastroyki_Chtenie(settingsPlace_); }
@@ -264,7 +265,7 @@ void Form1::UpDown7_Change() {
 
 // Each dialog exists once: shown again, the same one comes to the front without loading anew. The
 // dialogs are top-level windows of their own, so that closing this window leaves them open.
-void Form1::mnuSettings_Click(int) {
+void Form1::mnuSettings_Click() {
     if (settingsDialog_.isNull()) {
         settingsDialog_ = new frmSettings(settingsPlace_);
         connect(settingsDialog_, &frmSettings::offsetChosen, this, &Form1::Sutograf_Formirovanie);
@@ -272,13 +273,24 @@ void Form1::mnuSettings_Click(int) {
     bringToFront(settingsDialog_);
 }
 
-void Form1::mnuSpravka_Click(int) {
+void Form1::mnuSpravka_Click() {
     if (aboutDialog_.isNull()) {
         aboutDialog_ = new frmAbout();
     }
     bringToFront(aboutDialog_);
 }
 
-void Form1::mnuExit_Click(int) { close(); }
+void Form1::mnuExit_Click() { close(); }
+
+// The year the grid shows (two-digit years as the grid reads them), else today's.
+frmYear* Form1::showYearWindow() {
+    if (yearWindow_.isNull()) {
+        const auto typed = textToSingle(ПолеГод->text().toStdString());
+        const auto first = typed ? dateFromText("1.1." + numberText(*typed)) : std::nullopt;
+        yearWindow_ = new frmYear(first ? yearOf(*first) : yearOf(clock_()), clock_, settingsPlace_);
+    }
+    bringToFront(yearWindow_);
+    return yearWindow_;
+}
 
 } // namespace sutograf

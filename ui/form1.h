@@ -6,7 +6,6 @@
 #include <array>
 #include <functional>
 
-#include "control_array.h"
 #include "date.h"
 #include "settings_place.h"
 
@@ -23,6 +22,7 @@ class TodayFrame;
 class UpDown;
 class frmAbout;
 class frmSettings;
+class frmYear;
 
 // The main window: the month list and the year box with its up-down control above a grid of 56 days
 // in the colours of the watches on duty, today framed in red, and today's date below. It keeps no
@@ -60,9 +60,11 @@ private:
     void ПолеГод_Change();
     void ПолеСоСпискомМесяц_Click(int listIndex);
     void UpDown7_Change();
-    void mnuSettings_Click(int index);
-    void mnuSpravka_Click(int index);
-    void mnuExit_Click(int index);
+    void mnuSettings_Click();
+    void mnuSpravka_Click();
+    void mnuExit_Click();
+    // The year window, opened once; then, for the two entries that ask for it, its action.
+    frmYear* showYearWindow();
 
     Clock clock_;
     SettingsPlace settingsPlace_;
@@ -76,14 +78,18 @@ private:
     QLabel* Label2 = nullptr;
     QLabel* Seyden = nullptr;
 
-    ControlArray<QMenu> mnuProg;
-    ControlArray<QAction> mnuSettings;
-    ControlArray<QAction> mnuExit;
-    ControlArray<QMenu> mnuAbout;
-    ControlArray<QAction> mnuSpravka;
+    QMenu* mnuProg = nullptr;
+    QAction* mnuSettings = nullptr;
+    QAction* mnuYear = nullptr;
+    QAction* mnuPrintYear = nullptr;
+    QAction* mnuExportYear = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuAbout = nullptr;
+    QAction* mnuSpravka = nullptr;
 
     QPointer<frmSettings> settingsDialog_;
     QPointer<frmAbout> aboutDialog_;
+    QPointer<frmYear> yearWindow_;
 };
 
 } // namespace sutograf

@@ -1,0 +1,411 @@
+#include "frm_year.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "bazovy_karaul.h"
+#include "colours.h"
+#include "hours_box.h"
+#include "ics.h"
+#include "rota.h"
+#include "year_months_view.h"
+#include "year_page.h"
+
+namespace sutograf {
+namespace {
+
+QString watchName(int watch) { return QStringLiteral("%1 караул").arg(watch); }
+
+// "1 дежурство", "3 дежурства", "91 дежурство", "12 дежурств".
+QString dutiesText(int n) {
+    const int tens = n % 100, ones = n % 10;
+    const char* ending = (tens >= 11 && tens <= 14) || ones == 0 || ones >= 5 ? "" : (ones == 1 ? "о" : "а");
+    return QStringLiteral("%1 дежурств%2").arg(n).arg(QString::fromUtf8(ending));
+}
+
+QString sourceText(NormSource source, int year) {
+    switch (source) {
+    case NormSource::Decree:
+        return QStringLiteral("по производственному календарю %1 года").arg(year);
+    case NormSource::Provisional:
+        return QStringLiteral("%1 — предварительно: постановление о переносах ещё не учтено").arg(year);
+    case NormSource::GeneralRules:
+        break;
+    }
+    return QStringLiteral("по общим правилам, без постановления о переносах");
+}
+
+QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
+    QStringList lines;
+    if (!calendar.errors.empty()) {
+        QStringList errors;
+        for (const CalendarError& e : calendar.errors) {
+            const QString message = QString::fromStdString(e.message);
+            errors << (e.line > 0 ? QStringLiteral("строка %1: %2").arg(e.line).arg(message) : message);
+        }
+        lines << QStringLiteral("В файле «%1» ошибки; за годы с ошибками взят календарь программы. %2.")
+                     .arg(calendar.path, errors.mid(0, 8).join(QStringLiteral("; ")) +
+                                             (errors.size() > 8 ? QStringLiteral("; …") : QString()));
+    }
+    if (!ini.problems().isEmpty()) {
+        lines
+            << QStringLiteral("В файле «%1»: %2.").arg(ini.path(), ini.problems().join(QStringLiteral("; ")));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString clockText(int minutes) {
+    return QStringLiteral("%1:%2")
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+frmYear::frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent)
+    : QWidget(parent, Qt::Window), clock_(std::move(clock)), place_(std::move(place)), ini_(place_),
+      choices_(ini_.choices()), calendar_(loadCalendar(place_)), hours_(this) {
+    setObjectName(QStringLiteral("frmYear"));
+    setWindowTitle(QStringLiteral("Год и часы"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    createHeader();
+    createSelectors();
+    createMonths();
+    createTable();
+    createRules();
+    createButtons();
+    layOut();
+
+    {
+        const QSignalBlocker quiet(yearBox_);
+        yearBox_->setValue(std::clamp(year, 100, 9999));
+    }
+    recount();
+}
+
+void frmYear::createHeader() {
+    todayLine_ = new QLabel(this);
+    todayLine_->setObjectName(QStringLiteral("todayLine"));
+    QFont bold = todayLine_->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    todayLine_->setFont(bold);
+    // Midnight, a suspend or a changed clock: today's line and frame follow within a minute.
+    clockCheck_ = new QTimer(this);
+    clockCheck_->setInterval(60 * 1000);
+    connect(clockCheck_, &QTimer::timeout, this, &frmYear::recount);
+    clockCheck_->start();
+}
+
+void frmYear::createSelectors() {
+    yearBox_ = new QSpinBox(this);
+    yearBox_->setObjectName(QStringLiteral("yearBox"));
+    yearBox_->setRange(100, 9999);
+    yearBox_->setKeyboardTracking(false); // "2" of "2027" is no year to count
+    connect(yearBox_, &QSpinBox::valueChanged, this, &frmYear::recount);
+
+    watches_ = new QButtonGroup(this);
+    for (int w = 1; w <= 4; ++w) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("watch%1").arg(w));
+        button->setText(watchName(w));
+        button->setCheckable(true);
+        const QColor fill = watchColour(w);
+        button->setStyleSheet(
+            QStringLiteral("QToolButton { background: %1; color: %2; border: 1px solid #555;"
+                           " padding: 3px 10px; }"
+                           "QToolButton:checked { border: 3px solid black; font-weight: bold; }")
+                .arg(fill.name(), readableTextOn(fill).name()));
+        watches_->addButton(button, w);
+    }
+    watches_->button(choices_.yearWatch)->setChecked(true);
+    connect(watches_, &QButtonGroup::idClicked, this, &frmYear::chooseWatch);
+}
+
+void frmYear::createMonths() {
+    months_ = new YearMonthsView(this);
+    months_->setObjectName(QStringLiteral("months"));
+}
+
+void frmYear::createTable() {
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("hoursTable"));
+    table_->setModel(&hours_);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setFocusPolicy(Qt::NoFocus);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+
+    sourceLine_ = new QLabel(this);
+    sourceLine_->setObjectName(QStringLiteral("sourceLine"));
+    sourceLine_->setWordWrap(true);
+    problemsLine_ = new QLabel(problemsText(calendar_, ini_), this);
+    problemsLine_->setObjectName(QStringLiteral("problemsLine"));
+    problemsLine_->setWordWrap(true);
+    problemsLine_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    problemsLine_->setVisible(!problemsLine_->text().isEmpty());
+}
+
+void frmYear::createRules() {
+    startBox_ = new QTimeEdit(this);
+    startBox_->setObjectName(QStringLiteral("startBox"));
+    startBox_->setDisplayFormat(QStringLiteral("HH:mm"));
+    startBox_->setKeyboardTracking(false);
+    startBox_->setTime(QTime(0, 0).addSecs(choices_.duty.startMinute * 60));
+
+    hoursBox_ = new HoursBox(this);
+    hoursBox_->setObjectName(QStringLiteral("hoursBox"));
+    hoursBox_->setRange(60, 24 * 60);
+    hoursBox_->setValue(std::max(60, choices_.duty.countedMinutes));
+
+    wholeDutyBox_ = new QCheckBox(QStringLiteral("Вся смена — в день заступления"), this);
+    wholeDutyBox_->setObjectName(QStringLiteral("wholeDutyBox"));
+    wholeDutyBox_->setChecked(choices_.duty.wholeDutyOnStartDay);
+
+    connect(startBox_, &QTimeEdit::timeChanged, this, &frmYear::changeRules);
+    connect(hoursBox_, &QSpinBox::valueChanged, this, &frmYear::changeRules);
+    connect(wholeDutyBox_, &QCheckBox::toggled, this, &frmYear::changeRules);
+}
+
+void frmYear::createButtons() {
+    const std::array<std::pair<QString, void (frmYear::*)()>, 3> actions = {{
+        {QStringLiteral("Печать…"), &frmYear::printYear},
+        {QStringLiteral("Сохранить PDF…"), &frmYear::savePdf},
+        {QStringLiteral("Экспорт в календарь…"), &frmYear::exportCalendar},
+    }};
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        auto* button = new QPushButton(actions[i].first, this);
+        connect(button, &QPushButton::clicked, this, actions[i].second);
+        buttons_[i] = button;
+    }
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setWordWrap(true);
+}
+
+void frmYear::layOut() {
+    auto* selectors = new QHBoxLayout;
+    selectors->addWidget(new QLabel(QStringLiteral("Год:"), this));
+    selectors->addWidget(yearBox_);
+    selectors->addSpacing(16);
+    for (QAbstractButton* b : watches_->buttons()) {
+        selectors->addWidget(b);
+    }
+    selectors->addStretch();
+
+    auto* rules = new QGroupBox(QStringLiteral("Учёт смены"), this);
+    auto* grid = new QGridLayout(rules);
+    grid->addWidget(new QLabel(QStringLiteral("Заступление"), rules), 0, 0);
+    grid->addWidget(startBox_, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Учитывать часов за смену"), rules), 0, 2);
+    grid->addWidget(hoursBox_, 0, 3);
+    grid->addWidget(wholeDutyBox_, 1, 0, 1, 4);
+
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* b : buttons_) {
+        buttons->addWidget(b);
+    }
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(table_);
+    right->addWidget(sourceLine_);
+    right->addWidget(problemsLine_);
+    right->addWidget(rules);
+    right->addLayout(buttons);
+    right->addWidget(statusLine_);
+    right->addStretch();
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(months_, 1);
+    body->addLayout(right);
+
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(todayLine_);
+    all->addLayout(selectors);
+    all->addLayout(body, 1);
+    // Everything in sight on a 1366 x 768 screen, its title bar and a task bar included.
+    resize(1300, 680);
+}
+
+int frmYear::shownYear() const { return yearBox_->value(); }
+
+void frmYear::recount() {
+    const Date today = clock_();
+    const int year = shownYear();
+    shownOffset_ = BazovyKaraul;
+    const auto onDuty = watchOn(today, shownOffset_);
+    todayLine_->setText(QStringLiteral("Сегодня %1 дежурит %2")
+                            .arg(QString::fromStdString(shortDateText(today)),
+                                 onDuty ? watchName(*onDuty) : QStringLiteral("не определённый караул")));
+    sheet_.emplace(year, choices_.yearWatch, shownOffset_, today, calendar_.calendar);
+    months_->setSheet(&*sheet_);
+    hours_.setRows(yearTable(choices_.yearWatch, year, shownOffset_, calendar_.calendar, choices_.duty));
+    table_->resizeColumnsToContents();
+    sourceLine_->setText(QStringLiteral("<b>Норма:</b> ") +
+                         sourceText(calendar_.calendar.sourceOf(year), year));
+}
+
+// The offset may have changed in the settings while this window stood in the background.
+void frmYear::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOffset_ != BazovyKaraul) {
+        recount();
+    }
+}
+
+void frmYear::chooseWatch(int watch) {
+    UserChoices next = choices_;
+    next.yearWatch = watch;
+    storeChoices(next);
+}
+
+void frmYear::changeRules() {
+    UserChoices next = choices_;
+    next.duty.startMinute = startBox_->time().hour() * 60 + startBox_->time().minute();
+    next.duty.countedMinutes = hoursBox_->value();
+    next.duty.wholeDutyOnStartDay = wholeDutyBox_->isChecked();
+    storeChoices(next);
+}
+
+// The choice holds for this run whatever happens to the file; a failed save is said in the status
+// line, not in a box at every click.
+void frmYear::storeChoices(const UserChoices& choices) {
+    choices_ = choices;
+    const WriteResult stored = ini_.store(choices_);
+    statusLine_->setText(stored.ok() ? QString()
+                                     : QStringLiteral("Настройки не сохранены в «%1»: %2.")
+                                           .arg(ini_.path(), failureText(stored.failure)));
+    recount();
+}
+
+QString frmYear::rulesText() const {
+    const DutyRules& r = choices_.duty;
+    return QStringLiteral("Заступление в %1, за смену учитывается %2 ч; %3. Ночные часы — с 22:00 до 06:00, "
+                          "праздничные — в нерабочие праздничные дни; норма — при 40-часовой неделе.")
+        .arg(clockText(r.startMinute), QString::fromStdString(hoursText(r.countedMinutes)),
+             r.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
+                                   : QStringLiteral("часы после полуночи — на следующие сутки"));
+}
+
+YearPage frmYear::page() const {
+    return {
+        QStringLiteral("График дежурств на %1 год — %2").arg(shownYear()).arg(watchName(choices_.yearWatch)),
+        &*sheet_, &hours_, rulesText(),
+        QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear())};
+}
+
+void frmYear::printYear() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    printer.setDocName(page().title);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        printYearPage(printer, page());
+    }
+}
+
+QString frmYear::defaultFileName(const QString& suffix) const {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    const QString name =
+        suffix == QLatin1String("ics")
+            ? QStringLiteral("Дежурства %1 %2.ics").arg(watchName(choices_.yearWatch)).arg(shownYear())
+            : QStringLiteral("График дежурств %1 — %2.pdf")
+                  .arg(shownYear())
+                  .arg(watchName(choices_.yearWatch));
+    return QDir(folder).filePath(name);
+}
+
+void frmYear::savePdf() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить PDF"),
+                                     defaultFileName(QStringLiteral("pdf")), QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty()) {
+        writePdf(path);
+    }
+}
+
+void frmYear::exportCalendar() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт в календарь"),
+                                                      defaultFileName(QStringLiteral("ics")),
+                                                      QStringLiteral("Календарь iCalendar (*.ics)"));
+    if (!path.isEmpty()) {
+        writeCalendar(path);
+    }
+}
+
+bool frmYear::writeFile(const QString& path, const QByteArray& bytes) {
+    const WriteResult written = writeFileSafely(path, bytes);
+    if (!written.ok()) {
+        auto* box = new QMessageBox(
+            QMessageBox::Warning, QStringLiteral("Сутограф"),
+            QStringLiteral("Не удалось сохранить файл «%1»: %2.").arg(path, failureText(written.failure)),
+            QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("saveFailed"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        statusLine_->clear();
+    }
+    return written.ok();
+}
+
+bool frmYear::writePdf(const QString& path) {
+    if (!writeFile(path, yearPagePdf(page()))) {
+        return false;
+    }
+    statusLine_->setText(QStringLiteral("PDF сохранён: «%1».").arg(path));
+    return true;
+}
+
+bool frmYear::writeCalendar(const QString& path) {
+    const int year = shownYear();
+    const std::string text = dutyCalendar(
+        choices_.yearWatch, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_, choices_.duty,
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString());
+    if (!writeFile(path, QByteArray::fromStdString(text))) {
+        return false;
+    }
+    int events = 0;
+    for (std::size_t at = text.find("BEGIN:VEVENT"); at != std::string::npos;
+         at = text.find("BEGIN:VEVENT", at + 1)) {
+        ++events;
+    }
+    statusLine_->setText(
+        QStringLiteral("Записано %1 в «%2»; файл можно открыть в Google Календаре, Outlook или "
+                       "календаре телефона.")
+            .arg(dutiesText(events), path));
+    return true;
+}
+
+} // namespace sutograf

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "date.h"
+#include "settings_place.h"
+#include "sutograf_ini.h"
+#include "user_calendar.h"
+#include "year_hours_model.h"
+#include "year_page.h"
+#include "year_sheet.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QSpinBox;
+class QTableView;
+class QTimeEdit;
+class QTimer;
+
+namespace sutograf {
+
+class HoursBox;
+class YearMonthsView;
+
+// "Год и часы": a whole year for one watch. Its twelve months with the duty days filled in, the
+// watch's hours against the production-calendar norm by month, quarter and year, the rules by which
+// a duty's hours are counted (kept in sutograf.ini), and the year on paper, as a PDF and as an
+// .ics file for a phone's calendar. Modeless; the main window keeps one, and it outlives the main
+// window. The offset is BazovyKaraul, read afresh at every recount.
+class frmYear : public QWidget {
+    Q_OBJECT
+public:
+    using Clock = std::function<Date()>;
+
+    // year: the year shown first, 100..9999 (clamped).
+    frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent = nullptr);
+
+    // The menu's and the buttons' actions; each asks first (the print dialog, a file name).
+    void printYear();
+    void savePdf();
+    void exportCalendar();
+
+    // The files themselves, replaced whole or not at all; a failure is told in a message box and
+    // leaves no file behind. Answer whether the file was written.
+    bool writePdf(const QString& path);
+    bool writeCalendar(const QString& path);
+
+    int shownYear() const;
+    int shownWatch() const { return choices_.yearWatch; }
+    const YearHoursModel& hours() const { return hours_; }
+
+    // Counts everything again: the year, the watch, the rules, the offset and today's date.
+    void recount();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void createHeader();
+    void createSelectors();
+    void createMonths();
+    void createTable();
+    void createRules();
+    void createButtons();
+    void layOut();
+
+    void chooseWatch(int watch);
+    void changeRules();
+    void storeChoices(const UserChoices& choices);
+    QString defaultFileName(const QString& suffix) const;
+    bool writeFile(const QString& path, const QByteArray& bytes);
+    YearPage page() const;
+    QString rulesText() const;
+
+    Clock clock_;
+    SettingsPlace place_;
+    SutografIni ini_;
+    UserChoices choices_;
+    LoadedCalendar calendar_;
+    std::optional<YearSheet> sheet_;
+    YearHoursModel hours_;
+    float shownOffset_ = 0;
+
+    QLabel* todayLine_;
+    QSpinBox* yearBox_;
+    QButtonGroup* watches_;
+    YearMonthsView* months_;
+    QTableView* table_;
+    QLabel* sourceLine_;
+    QLabel* problemsLine_;
+    QTimeEdit* startBox_;
+    HoursBox* hoursBox_;
+    QCheckBox* wholeDutyBox_;
+    QLabel* statusLine_;
+    std::array<QWidget*, 3> buttons_{};
+    QTimer* clockCheck_;
+};
+
+} // namespace sutograf

@@ -1,0 +1,56 @@
+#include "year_months_view.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include "year_sheet.h"
+
+namespace sutograf {
+namespace {
+
+constexpr double kLegendHeight = 22;
+
+} // namespace
+
+YearMonthsView::YearMonthsView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(560, 440);
+}
+
+void YearMonthsView::setSheet(const YearSheet* sheet) {
+    sheet_ = sheet;
+    update();
+}
+
+QRectF YearMonthsView::monthsArea() const {
+    return QRectF(rect()).adjusted(4, 4, -4, -4 - kLegendHeight - 6);
+}
+
+void YearMonthsView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (sheet_ == nullptr) {
+        return;
+    }
+    const QRectF months = monthsArea();
+    sheet_->paintMonths(p, months);
+    sheet_->paintLegend(p, QRectF(months.left() + 8, months.bottom() + 6, months.width() - 8, kLegendHeight));
+}
+
+bool YearMonthsView::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const auto day = sheet_ != nullptr ? sheet_->dateAt(monthsArea(), help->pos()) : std::nullopt;
+    if (day) {
+        QToolTip::showText(help->globalPos(), sheet_->tooltipOf(*day), this);
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}
+
+} // namespace sutograf

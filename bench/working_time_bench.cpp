@@ -6,19 +6,12 @@
 #include <vector>
 
 #include "production_calendar.h"
+#include "range_statistics.h"
 #include "working_time.h"
 
 namespace {
 
 using namespace sutograf;
-
-// This machine is shared and noisy: with --benchmark_repetitions, show the range beside the median.
-void withRange(benchmark::internal::Benchmark* b) {
-    b->ComputeStatistics("min",
-                         [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-    b->ComputeStatistics("max",
-                         [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
-}
 
 // What the year window computes when it opens or its year changes: 17 rows for each of the four
 // watches. 2025 is a year of the shipped table, 2030 one worked out by the general rule.

@@ -6,9 +6,10 @@ set -euo pipefail
 run_packages=(g++ cmake ninja-build qt6-base-dev libqt6svg6 fonts-liberation2)
 # Tests add: GoogleTest and Google Benchmark; clang with its fuzzer runtime; a real X server, xdotool and
 # faketime for the end-to-end test, and the X11 headers for its screen probe; an independent iCalendar
-# parser for the system Python, to read back the calendar export.
+# parser for the system Python, to read back the calendar export; poppler's pdfinfo and pdftotext to
+# read back the printed year.
 test_packages=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool faketime libx11-dev
-               python3-icalendar)
+               python3-icalendar poppler-utils)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;

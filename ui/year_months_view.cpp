@@ -23,8 +23,8 @@ void YearMonthsView::setSheet(const YearSheet* sheet) {
     update();
 }
 
-QRectF YearMonthsView::monthsArea() const {
-    return QRectF(rect()).adjusted(4, 4, -4, -4 - kLegendHeight - 6);
+QRectF YearMonthsView::monthsArea(const QRectF& view) {
+    return view.adjusted(4, 4, -4, -4 - kLegendHeight - 6);
 }
 
 void YearMonthsView::paintEvent(QPaintEvent*) {
@@ -33,7 +33,7 @@ void YearMonthsView::paintEvent(QPaintEvent*) {
     if (sheet_ == nullptr) {
         return;
     }
-    const QRectF months = monthsArea();
+    const QRectF months = monthsArea(rect());
     sheet_->paintMonths(p, months);
     sheet_->paintLegend(p, QRectF(months.left() + 8, months.bottom() + 6, months.width() - 8, kLegendHeight));
 }
@@ -43,7 +43,7 @@ bool YearMonthsView::event(QEvent* event) {
         return QWidget::event(event);
     }
     const auto* help = static_cast<QHelpEvent*>(event);
-    const auto day = sheet_ != nullptr ? sheet_->dateAt(monthsArea(), help->pos()) : std::nullopt;
+    const auto day = sheet_ != nullptr ? sheet_->dateAt(monthsArea(rect()), help->pos()) : std::nullopt;
     if (day) {
         QToolTip::showText(help->globalPos(), sheet_->tooltipOf(*day), this);
     } else {

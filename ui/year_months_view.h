@@ -18,13 +18,14 @@ public:
 
     QSize sizeHint() const override { return {740, 580}; }
 
+    // Where the months are drawn in a view of this size, above the legend.
+    static QRectF monthsArea(const QRectF& view);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
-    QRectF monthsArea() const;
-
     const YearSheet* sheet_ = nullptr;
 };
 

@@ -1,17 +1,25 @@
-// Looks at the main window on a real X display the way a user would, from its pixels only.
+// Looks at the windows on a real X display the way a user would, from their pixels only.
 //   e2e_probe client WINDOW              prints the client area's top-left corner on the screen
 //   e2e_probe check WINDOW YEAR MONTH OFFSET TODAY [SAVE.ppm]
 //       checks every day cell's text colour against the rota and the red frame on today's cell;
 //       prints what differs and exits 1 if anything does.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
+//   e2e_probe fills WINDOW YEAR WATCH OFFSET
+//       the year window: checks that exactly the watch's duty days of that year are filled with its
+//       colour, day by day.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
+#include "production_calendar.h"
 #include "rota.h"
+#include "year_months_view.h"
+#include "year_sheet.h"
+
+// Xlib defines macros (Bool, Status, CursorShape) that break Qt's headers: it comes after them.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -106,15 +114,71 @@ int check(XImage* image, int top, float year, int month, float offset, const cha
     return faults == 0 ? 0 : 1;
 }
 
+// The year window's months view is the only white area that wide; its left edge is white to the bottom.
+QRectF monthsView(XImage* image) {
+    const Rgb white{255, 255, 255};
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width;) {
+            int end = x;
+            while (end < image->width && at(image, end, y) == white) {
+                ++end;
+            }
+            if (end - x >= 400) {
+                int bottom = y;
+                while (bottom < image->height && at(image, x, bottom) == white) {
+                    ++bottom;
+                }
+                return QRectF(x, y, end - x, bottom - y);
+            }
+            x = end + 1;
+        }
+    }
+    return {};
+}
+
+// Every day of the year where the window draws it: a duty day of the watch is filled with its colour,
+// any other day shows none of it.
+int checkFills(XImage* image, int year, int watch, float offset) {
+    const QRectF view = monthsView(image);
+    if (view.isEmpty()) {
+        std::printf("no months in sight\n");
+        return 1;
+    }
+    const QRectF area = sutograf::YearMonthsView::monthsArea(view);
+    const sutograf::YearSheet sheet(year, watch, offset, sutograf::Date{0},
+                                    sutograf::ProductionCalendar::builtIn());
+    std::map<std::int32_t, int> coloured;
+    for (int y = static_cast<int>(area.top()); y < area.bottom(); ++y) {
+        for (int x = static_cast<int>(area.left()); x < area.right(); ++x) {
+            const auto day = sheet.dateAt(area, QPointF(x + 0.5, y + 0.5));
+            if (day && at(image, x, y) == kWatchColours[watch - 1]) {
+                ++coloured[day->serial];
+            }
+        }
+    }
+    int faults = 0;
+    for (auto d = sutograf::dateOf(year, 1, 1).value(); sutograf::yearOf(d) == year; ++d.serial) {
+        const bool duty = sutograf::watchOn(d, offset) == watch, filled = coloured[d.serial] > 20;
+        if (duty != filled) {
+            std::printf("%s is %s\n", sutograf::shortDateText(d).c_str(),
+                        duty ? "a duty day, not filled" : "filled, yet no duty day");
+            ++faults;
+        }
+    }
+    return faults == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     const bool client = argc == 3 && std::strcmp(argv[1], "client") == 0;
     const bool checking = (argc == 7 || argc == 8) && std::strcmp(argv[1], "check") == 0;
-    Display* display = client || checking ? XOpenDisplay(nullptr) : nullptr;
+    const bool fills = argc == 6 && std::strcmp(argv[1], "fills") == 0;
+    Display* display = client || checking || fills ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
         std::fprintf(stderr,
-                     "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY [SAVE.ppm]\n"
+                     "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY [SAVE.ppm] |\n"
+                     "       fills WINDOW YEAR WATCH OFFSET\n"
                      "(with an X display)\n",
                      argv[0]);
         return 2;
@@ -123,9 +187,11 @@ int main(int argc, char* argv[]) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    const int top = image != nullptr ? clientTop(image) : -1;
+    const int top = image != nullptr && !fills ? clientTop(image) : -1;
     int rc = 2;
-    if (top < 0) {
+    if (fills && image != nullptr) {
+        rc = checkFills(image, std::atoi(argv[3]), std::atoi(argv[4]), std::strtof(argv[5], nullptr));
+    } else if (top < 0) {
         std::fprintf(stderr, "cannot see the main window's client area\n");
     } else if (client) {
         int x = 0, y = 0;

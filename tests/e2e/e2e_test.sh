@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end, as a user meets the program: the built program on a real X server (Xvfb), driven by
 # xdotool, its date fixed by faketime. Starts it beside an Opt.txt, steps the year with the up arrow,
-# types a year, picks a month, saves another watch in the settings, and checks the screen, the bytes
-# of Opt.txt and that the program still runs. Exits 77 (skipped) when Xvfb and friends cannot be had.
+# types a year, picks a month, saves another watch in the settings, opens the year window, and checks
+# the screen, the bytes of Opt.txt and that the program still runs. Exits 77 (skipped) when Xvfb and
+# friends cannot be had.
 #   e2e_test.sh PROGRAM PROBE [ARTIFACT_DIR]
 set -euo pipefail
 program=$(readlink -f "$1")
@@ -28,7 +29,7 @@ cleanup() {
 trap cleanup EXIT
 
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 if [ ! -s "$work/display" ]; then
@@ -95,5 +96,12 @@ xdotool search --onlyvisible --name '^Настройки$' >/dev/null && fail "t
 bytes=$(od -An -tx1 "$work/Opt.txt" | tr -d ' \n')
 [ "$bytes" = "320d0a" ] || fail "Opt.txt holds $bytes, not 32 0d 0a"
 look 2015 3 2 10.04.2015 saved
+
+step "the year window from the menu: every duty day of the first watch filled with its colour"
+click $((wx + 30)) $(((wy + cy) / 2))
+xdotool key Down Down Return
+yid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
+sleep 0.5
+"$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
 kill -0 "$app_pid" 2>/dev/null || fail "the program is no longer running"
 echo "PASSED: the window, the keyboard, the mouse and Opt.txt behave as a user expects"

@@ -256,11 +256,31 @@ std::string linesWithErrors(long long n) {
     return std::to_string(n) + noun;
 }
 
-// Keeps the first kMaxErrors errors and counts the rest; each bad line reports one error.
+// The year a line is about when it starts like a date ("2027-..."), else 0: known even for a line
+// whose date or kind is bad, so that the caller can tell which years were read incompletely.
+int leadingYear(std::string_view line) {
+    if (line.size() < 5 || line[4] != '-') {
+        return 0;
+    }
+    int year = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (line[i] < '0' || line[i] > '9') {
+            return 0;
+        }
+        year = year * 10 + (line[i] - '0');
+    }
+    return year;
+}
+
+// Keeps the first kMaxErrors errors and counts the rest; each bad line reports one error. The years
+// of all bad lines are kept, however many.
 class ErrorList {
 public:
-    explicit ErrorList(std::vector<CalendarError>* out) : out_(out) {}
-    void add(int line, std::string message) {
+    ErrorList(std::vector<CalendarError>* out, std::vector<int>* years) : out_(out), years_(years) {}
+    void add(int line, int year, std::string message) {
+        if (years_ != nullptr && year != 0 && std::find(years_->begin(), years_->end(), year) == years_->end()) {
+            years_->insert(std::upper_bound(years_->begin(), years_->end(), year), year);
+        }
         if (!out_) {
             return;
         }
@@ -280,6 +300,7 @@ public:
 
 private:
     std::vector<CalendarError>* out_;
+    std::vector<int>* years_;
     std::size_t kept_ = 0;
     long long omitted_ = 0;
     int firstOmitted_ = 0;
@@ -287,9 +308,10 @@ private:
 
 } // namespace
 
-ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector<CalendarError>* errors) {
+ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector<CalendarError>* errors,
+                                           std::vector<int>* yearsWithErrors) {
     std::map<int, TableYear> years;
-    ErrorList errs(errors);
+    ErrorList errs(errors, yearsWithErrors);
     if (csv.starts_with("\xEF\xBB\xBF")) {
         csv.remove_prefix(3);
     }
@@ -307,19 +329,20 @@ ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector
         if (line.empty()) {
             continue;
         }
+        const int lineYear = leadingYear(line);
         if (!isUtf8(line)) {
-            errs.add(lineNo, "текст не в кодировке UTF-8");
+            errs.add(lineNo, lineYear, "текст не в кодировке UTF-8");
             continue;
         }
         if (!headerSeen) {
             headerSeen = true;
             if (line != kHeader) {
-                errs.add(lineNo, "первая строка должна быть заголовком \"date,kind,note\"");
+                errs.add(lineNo, lineYear, "первая строка должна быть заголовком \"date,kind,note\"");
             }
             continue;
         }
         if (line == kHeader) {
-            errs.add(lineNo, "повторный заголовок");
+            errs.add(lineNo, lineYear, "повторный заголовок");
             continue;
         }
 
@@ -331,26 +354,26 @@ ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector
         const std::string_view note =
             c2 == std::string_view::npos ? std::string_view{} : trim(line.substr(c2 + 1));
         if (dateText.empty() || kindText.empty()) {
-            errs.add(lineNo, "не хватает поля");
+            errs.add(lineNo, lineYear, "не хватает поля");
             continue;
         }
         const auto date = isoDate(dateText);
         if (!date) {
-            errs.add(lineNo, "неверная дата " + quoted(dateText));
+            errs.add(lineNo, lineYear, "неверная дата " + quoted(dateText));
             continue;
         }
         const auto kind = kindFromText(kindText);
         if (!kind) {
-            errs.add(lineNo, "неизвестный вид дня " + quoted(kindText));
+            errs.add(lineNo, lineYear, "неизвестный вид дня " + quoted(kindText));
             continue;
         }
         const bool weekend = isWeekend(date->serial);
         if (*kind == DayKind::Workday && !weekend) {
-            errs.add(lineNo, "workday на будний день " + std::string(dateText));
+            errs.add(lineNo, lineYear, "workday на будний день " + std::string(dateText));
             continue;
         }
         if (*kind == DayKind::DayOff && weekend) {
-            errs.add(lineNo, "dayoff на выходной день " + std::string(dateText));
+            errs.add(lineNo, lineYear, "dayoff на выходной день " + std::string(dateText));
             continue;
         }
         const int year = yearOf(*date);
@@ -362,7 +385,7 @@ ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector
         const auto day = static_cast<std::int16_t>(date->serial - t.days.jan1.serial);
         DayKind& slot = t.days.kind[static_cast<std::size_t>(day)];
         if (slot != DayKind::Ordinary) {
-            errs.add(lineNo, "повторная дата " + std::string(dateText));
+            errs.add(lineNo, lineYear, "повторная дата " + std::string(dateText));
             continue;
         }
         slot = *kind;
@@ -434,6 +457,15 @@ const ProductionCalendar::TableYear* ProductionCalendar::tableYear(int year) con
 }
 
 bool ProductionCalendar::covers(int year) const { return tableYear(year) != nullptr; }
+
+std::vector<int> ProductionCalendar::years() const {
+    std::vector<int> listed;
+    listed.reserve(years_.size());
+    for (const TableYear& t : years_) {
+        listed.push_back(t.year);
+    }
+    return listed;
+}
 
 void ProductionCalendar::dropYear(int year) {
     years_.erase(

@@ -52,8 +52,10 @@ public:
     // or short, the note everything after the second comma (it may be missing or hold commas).
     // Accepts LF or CRLF, a UTF-8 byte-order mark and blank lines. A bad row goes to errors (when
     // given) and is skipped; the rest is read. After kMaxErrors errors the list ends with one entry
-    // counting the further lines with errors, on the first of them.
-    static ProductionCalendar fromCsv(std::string_view csv, std::vector<CalendarError>* errors = nullptr);
+    // counting the further lines with errors, on the first of them. yearsWithErrors (when given) gets,
+    // in order, every year that a bad line begins with ("2027-02-30,..."), however many errors.
+    static ProductionCalendar fromCsv(std::string_view csv, std::vector<CalendarError>* errors = nullptr,
+                                      std::vector<int>* yearsWithErrors = nullptr);
     static constexpr std::size_t kMaxErrors = 100;
 
     // The table shipped inside the program (resources/ru-production-calendar.csv).
@@ -65,6 +67,7 @@ public:
     void dropYear(int year);
 
     bool covers(int year) const; // the table lists this year
+    std::vector<int> years() const; // the years the table lists, in order
     NormSource sourceOf(int year) const;
 
     // Days outside the model are Ordinary. Constant time for table years; a rule year is worked out

@@ -109,12 +109,16 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) 
     return bytes;
 }
 
-WriteResult writeFileSafely(const QString& path, const QByteArray& bytes) {
+WriteResult writeFileSafely(const QString& path, const QByteArray& bytes, MissingFolders folders) {
     if (const WriteFailure refused = refusedTarget(path); refused != WriteFailure::None) {
         return {refused};
     }
+    const QString folder = QFileInfo(path).absolutePath();
+    if (folders == MissingFolders::Refuse && !QFileInfo(folder).isDir()) {
+        return {WriteFailure::NoFolder};
+    }
     errno = 0;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+    if (!QDir().mkpath(folder)) {
         return {failureOf(errno, QFileDevice::OpenError)};
     }
     QSaveFile file(path);
@@ -157,6 +161,8 @@ QString failureText(WriteFailure failure) {
     case WriteFailure::NoPlace:
         return QStringLiteral("папка программы защищена от записи, а домашней папки, где хранить настройки, "
                               "нет");
+    case WriteFailure::NoFolder:
+        return QStringLiteral("такой папки нет");
     case WriteFailure::NoPermission:
         return QStringLiteral("нет права записи в эту папку или в этот файл");
     case WriteFailure::ReadOnlyDisk:

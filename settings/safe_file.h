@@ -17,6 +17,7 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 enum class WriteFailure {
     None,
     NoPlace,        // no folder to write to: the program's is read-only and there is no home folder
+    NoFolder,       // the folder named does not exist (and was not to be made)
     NoPermission,   // the folder or the file may not be written
     ReadOnlyDisk,   // the whole disk is mounted read-only or write-protected
     FolderInTheWay, // a folder stands where the file should be
@@ -30,14 +31,17 @@ struct WriteResult {
     bool ok() const { return failure == WriteFailure::None; }
 };
 
+enum class MissingFolders { Create, Refuse };
+
 // Replaces path with exactly these bytes, or leaves everything as it was. The new content goes to a
 // temporary file beside the target, and only when every byte has reached it is it renamed over the
 // old file, so a full disk, a crash or a kill in the middle leaves the old file whole. Missing
-// folders are created. A link is followed when it leads to a regular file (the link stays, its
+// folders are created (the program's own settings folder) or refused (a folder the user typed). A link is followed when it leads to a regular file (the link stays, its
 // target is replaced); anything else that is not a regular file is refused untouched. The new file
 // keeps the old one's mode but is always readable and writable by its owner, so that a save never
 // leaves behind a file the next start cannot read.
-WriteResult writeFileSafely(const QString& path, const QByteArray& bytes);
+WriteResult writeFileSafely(const QString& path, const QByteArray& bytes,
+                            MissingFolders folders = MissingFolders::Create);
 
 // The cause in a few Russian words for a message box, e.g. "на диске нет места".
 QString failureText(WriteFailure failure);

@@ -96,12 +96,10 @@ IniReading parseIni(const QByteArray& text) {
         } else if (key == QLatin1String("yearWindow/watch")) {
             good = take(wholeNumberOf(value, 1, 4), c.yearWatch);
         } else {
-            good = eq > 0; // a key of a later version is left alone; a line without "=" is damage
+            good = eq > 0; // a key of a later version is no damage; a line without "=" is
         }
         if (!good) {
-            reading.problems << QStringLiteral("строка %1: «%2» не понята, взято значение по умолчанию")
-                                    .arg(lineNumber)
-                                    .arg(line.left(60));
+            reading.problems << QStringLiteral("строка %1 «%2» не понята").arg(lineNumber).arg(line.left(60));
         }
     }
     return reading;
@@ -124,7 +122,7 @@ SutografIni::SutografIni(SettingsPlace place) : place_(std::move(place)) {
         return; // none yet (or nothing we could read): the defaults, written at the first change
     }
     if (bytes->size() > kLargestIni) {
-        problems_ << QStringLiteral("файл слишком велик, взяты значения по умолчанию");
+        problems_ << QStringLiteral("файл больше 64 КБ, это не файл настроек");
         return;
     }
     IniReading reading = parseIni(*bytes);
@@ -132,10 +130,9 @@ SutografIni::SutografIni(SettingsPlace place) : place_(std::move(place)) {
     problems_ = std::move(reading.problems);
 }
 
-QString SutografIni::path() const {
-    const QString written = place_.writePath(kIniFileName);
-    return written.isEmpty() ? place_.readPath(kIniFileName) : written;
-}
+QString SutografIni::readPath() const { return place_.readPath(kIniFileName); }
+
+QString SutografIni::writePath() const { return place_.writePath(kIniFileName); }
 
 WriteResult SutografIni::store(const UserChoices& choices) {
     choices_ = choices;
@@ -149,6 +146,7 @@ WriteResult SutografIni::store(const UserChoices& choices) {
     const WriteResult written = writeFileSafely(target, iniText(choices_));
     if (written.ok()) {
         held_ = choices_;
+        problems_.clear(); // the damaged file is gone
     }
     return written;
 }

@@ -35,7 +35,9 @@ struct UserChoices {
 //   [yearWindow]
 //   watch=1
 //
-// A missing or bad value gives its default; problems() names each bad line in Russian.
+// A missing or bad value gives its default; problems() names each bad line in Russian. A key the
+// program does not know (one of a later version) is no problem, but is not kept when it writes the
+// file.
 struct IniReading {
     UserChoices choices;
     QStringList problems;
@@ -50,8 +52,10 @@ public:
     explicit SutografIni(SettingsPlace place);
 
     const UserChoices& choices() const { return choices_; }
+    // The damage found in the file read, line by line; gone once the program has rewritten it.
     const QStringList& problems() const { return problems_; }
-    QString path() const; // where it was read from, or where it would be written
+    QString readPath() const;  // where it was read from (or would have been)
+    QString writePath() const; // where it is written, empty when there is nowhere to write
 
     // Takes the new choices at once, for this run whatever happens to the file; the result tells
     // whether the file now holds them.

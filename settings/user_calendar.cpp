@@ -2,10 +2,9 @@
 
 #include <QFileInfo>
 
-#include "safe_file.h"
-
-#include <set>
 #include <string_view>
+
+#include "safe_file.h"
 
 namespace sutograf {
 namespace {
@@ -13,40 +12,35 @@ namespace {
 // Ten years of decrees fit in a few kilobytes; a file this large is not a calendar.
 constexpr qint64 kLargestCalendar = 16 * 1024 * 1024;
 
-// The year a line of the file is about, when it starts with one ("2027-01-08,..."), else 0.
-int yearOfLine(std::string_view csv, int line) {
-    std::size_t start = 0;
-    for (int i = 1; i < line && start != std::string_view::npos; ++i) {
-        start = csv.find('\n', start);
-        start = start == std::string_view::npos ? start : start + 1;
-    }
-    if (start == std::string_view::npos || start + 5 > csv.size() || csv[start + 4] != '-') {
-        return 0;
-    }
-    int year = 0;
-    for (std::size_t i = start; i < start + 4; ++i) {
-        if (csv[i] < '0' || csv[i] > '9') {
-            return 0;
+// The first holiday of the Labour Code that the year of `user` lacks, if any. A file replaces a year
+// whole, so one that lists only a decree's transfers would silently take every holiday away.
+std::optional<Date> missingHoliday(const ProductionCalendar& user, int year) {
+    const YearKinds rule = ProductionCalendar().yearKinds(year);
+    const YearKinds listed = user.yearKinds(year);
+    for (int i = 0; i < rule.length; ++i) {
+        const Date d{rule.jan1.serial + i};
+        if (rule.of(d) == DayKind::Holiday && listed.of(d) != DayKind::Holiday) {
+            return d;
         }
-        year = year * 10 + (csv[i] - '0');
     }
-    return year;
+    return std::nullopt;
 }
 
 } // namespace
 
 LoadedCalendar calendarWithOverlay(const QByteArray& userCsv) {
     LoadedCalendar loaded{ProductionCalendar::builtIn(), {}, true, {}};
-    const std::string_view csv(userCsv.constData(), static_cast<std::size_t>(userCsv.size()));
-    ProductionCalendar user = ProductionCalendar::fromCsv(csv, &loaded.errors);
-    std::set<int> damaged;
-    for (const CalendarError& e : loaded.errors) {
-        if (const int year = yearOfLine(csv, e.line); year != 0) {
-            damaged.insert(year);
-        }
-    }
+    std::vector<int> damaged;
+    ProductionCalendar user = ProductionCalendar::fromCsv(
+        std::string_view(userCsv.constData(), static_cast<std::size_t>(userCsv.size())), &loaded.errors, &damaged);
     for (const int year : damaged) {
         user.dropYear(year);
+    }
+    for (const int year : user.years()) {
+        if (const auto missing = missingHoliday(user, year)) {
+            loaded.errors.push_back({0, std::to_string(year) + " год неполный: нет праздника " + shortDateText(*missing)});
+            user.dropYear(year);
+        }
     }
     loaded.calendar.overlay(user);
     return loaded;
@@ -61,8 +55,7 @@ LoadedCalendar loadCalendar(const SettingsPlace& place) {
     LoadedCalendar loaded;
     if (!bytes || bytes->size() > kLargestCalendar) {
         loaded = {ProductionCalendar::builtIn(), {}, false, {}};
-        loaded.errors.push_back({0, bytes ? "файл больше 16 МБ, это не календарь; он не прочитан"
-                                          : "файл не читается или это не обычный файл"});
+        loaded.errors.push_back({0, bytes ? "файл больше 16 МБ — это не календарь" : "это не обычный файл или он не читается"});
     } else {
         loaded = calendarWithOverlay(*bytes);
     }

@@ -12,14 +12,15 @@ namespace sutograf {
 inline const QString kUserCalendarFileName = QStringLiteral("calendar.csv");
 
 // The production calendar the windows count with: the shipped table, with the years of the user's
-// calendar.csv (same format, for a decree published after this release) laid over it. A year in
-// which the file has a bad line keeps the shipped table whole: a year mixed from good and skipped
-// lines would give a norm that is wrong without saying so.
+// calendar.csv (same format, for a decree published after this release) laid over it, each year
+// whole. A year in which the file has a bad line, or which lacks one of the Labour Code's holidays
+// (a file that lists only a decree's transfers), keeps the shipped table: a year taken in part would
+// give a norm that is wrong without saying so.
 struct LoadedCalendar {
     ProductionCalendar calendar;
     QString path;                      // the user's file, whether or not it exists
     bool userFileRead = false;         // it exists and was read
-    std::vector<CalendarError> errors; // its problems, line by line (line 0: the file as a whole)
+    std::vector<CalendarError> errors; // its problems, line by line (line 0: the file or a year as a whole)
 };
 
 LoadedCalendar loadCalendar(const SettingsPlace& place);

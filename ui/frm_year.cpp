@@ -57,6 +57,16 @@ QString sourceText(NormSource source, int year) {
     return QStringLiteral("по общим правилам, без постановления о переносах");
 }
 
+// A few items at most: the table must stay in sight whatever the files hold.
+QString listed(const QStringList& items) {
+    constexpr qsizetype kShown = 4;
+    QString text = items.mid(0, kShown).join(QStringLiteral("; "));
+    if (items.size() > kShown) {
+        text += QStringLiteral(" и ещё %1").arg(items.size() - kShown);
+    }
+    return text;
+}
+
 QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
     QStringList lines;
     if (!calendar.errors.empty()) {
@@ -65,13 +75,15 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
             const QString message = QString::fromStdString(e.message);
             errors << (e.line > 0 ? QStringLiteral("строка %1: %2").arg(e.line).arg(message) : message);
         }
-        lines << QStringLiteral("В файле «%1» ошибки; за годы с ошибками взят календарь программы. %2.")
-                     .arg(calendar.path, errors.mid(0, 8).join(QStringLiteral("; ")) +
-                                             (errors.size() > 8 ? QStringLiteral("; …") : QString()));
+        lines << QStringLiteral("Файл «%1»: %2. %3")
+                     .arg(calendar.path, listed(errors),
+                          calendar.userFileRead
+                              ? QStringLiteral("За годы с ошибками взят календарь программы.")
+                              : QStringLiteral("Взят календарь программы."));
     }
     if (!ini.problems().isEmpty()) {
-        lines
-            << QStringLiteral("В файле «%1»: %2.").arg(ini.path(), ini.problems().join(QStringLiteral("; ")));
+        lines << QStringLiteral("Файл «%1»: %2. Для них взяты значения по умолчанию.")
+                     .arg(ini.readPath(), listed(ini.problems()));
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -162,15 +174,22 @@ void frmYear::createTable() {
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Every row in sight: the messages below give way, never the year's total.
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    table_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     sourceLine_ = new QLabel(this);
     sourceLine_->setObjectName(QStringLiteral("sourceLine"));
     sourceLine_->setWordWrap(true);
-    problemsLine_ = new QLabel(problemsText(calendar_, ini_), this);
+    problemsLine_ = new QLabel(this);
     problemsLine_->setObjectName(QStringLiteral("problemsLine"));
     problemsLine_->setWordWrap(true);
     problemsLine_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    showProblems();
+}
+
+void frmYear::showProblems() {
+    problemsLine_->setText(problemsText(calendar_, ini_));
     problemsLine_->setVisible(!problemsLine_->text().isEmpty());
 }
 
@@ -185,6 +204,7 @@ void frmYear::createRules() {
     hoursBox_->setObjectName(QStringLiteral("hoursBox"));
     hoursBox_->setRange(60, 24 * 60);
     hoursBox_->setValue(std::max(60, choices_.duty.countedMinutes));
+    hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30"));
 
     wholeDutyBox_ = new QCheckBox(QStringLiteral("Вся смена — в день заступления"), this);
     wholeDutyBox_->setObjectName(QStringLiteral("wholeDutyBox"));
@@ -300,9 +320,12 @@ void frmYear::changeRules() {
 void frmYear::storeChoices(const UserChoices& choices) {
     choices_ = choices;
     const WriteResult stored = ini_.store(choices_);
-    statusLine_->setText(stored.ok() ? QString()
-                                     : QStringLiteral("Настройки не сохранены в «%1»: %2.")
-                                           .arg(ini_.path(), failureText(stored.failure)));
+    const QString target = ini_.writePath().isEmpty() ? ini_.readPath() : ini_.writePath();
+    statusLine_->setText(
+        stored.ok()
+            ? QString()
+            : QStringLiteral("Настройки не сохранены в «%1»: %2.").arg(target, failureText(stored.failure)));
+    showProblems();
     recount();
 }
 
@@ -318,7 +341,8 @@ QString frmYear::rulesText() const {
 YearPage frmYear::page() const {
     return {
         QStringLiteral("График дежурств на %1 год — %2").arg(shownYear()).arg(watchName(choices_.yearWatch)),
-        &*sheet_, &hours_, rulesText(),
+        YearSheet(shownYear(), choices_.yearWatch, shownOffset_, std::nullopt, calendar_.calendar), &hours_,
+        rulesText(),
         QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear())};
 }
 
@@ -347,26 +371,32 @@ QString frmYear::defaultFileName(const QString& suffix) const {
     return QDir(folder).filePath(name);
 }
 
+// The folder must exist: a mistyped one is not made. A name typed without its suffix gets it.
+QString frmYear::askFileName(const QString& title, const QString& suffix, const QString& filter) {
+    QFileDialog dialog(this, title, defaultFileName(suffix), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 void frmYear::savePdf() {
     const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить PDF"),
-                                     defaultFileName(QStringLiteral("pdf")), QStringLiteral("PDF (*.pdf)"));
+        askFileName(QStringLiteral("Сохранить PDF"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
         writePdf(path);
     }
 }
 
 void frmYear::exportCalendar() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт в календарь"),
-                                                      defaultFileName(QStringLiteral("ics")),
-                                                      QStringLiteral("Календарь iCalendar (*.ics)"));
+    const QString path = askFileName(QStringLiteral("Экспорт в календарь"), QStringLiteral("ics"),
+                                     QStringLiteral("Календарь iCalendar (*.ics)"));
     if (!path.isEmpty()) {
         writeCalendar(path);
     }
 }
 
 bool frmYear::writeFile(const QString& path, const QByteArray& bytes) {
-    const WriteResult written = writeFileSafely(path, bytes);
+    const WriteResult written = writeFileSafely(path, bytes, MissingFolders::Refuse);
     if (!written.ok()) {
         auto* box = new QMessageBox(
             QMessageBox::Warning, QStringLiteral("Сутограф"),

@@ -72,7 +72,9 @@ private:
     void chooseWatch(int watch);
     void changeRules();
     void storeChoices(const UserChoices& choices);
+    void showProblems();
     QString defaultFileName(const QString& suffix) const;
+    QString askFileName(const QString& title, const QString& suffix, const QString& filter);
     bool writeFile(const QString& path, const QByteArray& bytes);
     YearPage page() const;
     QString rulesText() const;

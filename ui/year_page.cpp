@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "year_hours_model.h"
-#include "year_sheet.h"
 
 namespace sutograf {
 namespace {
@@ -83,8 +82,8 @@ void paintYearPage(QPainter& p, const QRectF& page, const YearPage& content) {
     p.drawText(QRectF(inner.left(), inner.top(), inner.width(), 32), Qt::AlignLeft | Qt::AlignVCenter,
                content.title);
     const QRectF months(inner.left(), inner.top() + 44, inner.width() * 0.6, inner.height() - 44 - 34);
-    content.sheet->paintMonths(p, months);
-    content.sheet->paintLegend(p, QRectF(months.left(), months.bottom() + 8, months.width(), 20));
+    content.sheet.paintMonths(p, months);
+    content.sheet.paintLegend(p, QRectF(months.left(), months.bottom() + 8, months.width(), 20));
     const double tableLeft = months.right() + 18;
     const QRectF table(tableLeft, months.top(), inner.right() - tableLeft, 18 * 22.0);
     paintHoursTable(p, table, *content.hours);
@@ -112,9 +111,9 @@ QByteArray yearPagePdf(const YearPage& content) {
 }
 
 void printYearPage(QPrinter& printer, const YearPage& content) {
+    printer.setFullPage(true); // the page brings its own margins
     QPainter p(&printer);
-    // The page keeps its proportions inside whatever the printer can print on.
-    const QRect paper = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRect paper = printer.pageLayout().fullRectPixels(printer.resolution());
     const double scale = std::min(paper.width() / kPageSize.width(), paper.height() / kPageSize.height());
     p.setViewport(QRect(QPoint(), (kPageSize * scale).toSize()));
     p.setWindow(QRect(QPoint(), kPageSize.toSize()));

@@ -4,19 +4,20 @@
 #include <QRectF>
 #include <QString>
 
+#include "year_sheet.h"
+
 class QPainter;
 class QPrinter;
 
 namespace sutograf {
 
 class YearHoursModel;
-class YearSheet;
 
 // One A4 landscape page for the station board: the title, the twelve months, their legend, the
 // watch's hours table, and in small type the duty rules and where the norm comes from.
 struct YearPage {
     QString title; // "График дежурств на 2027 год — 3 караул"
-    const YearSheet* sheet;
+    YearSheet sheet; // without today: a sheet for the board is not about one day
     const YearHoursModel* hours;
     QString rules;  // how the hours were counted
     QString source; // where the norm comes from
@@ -29,7 +30,7 @@ inline const QSizeF kPageSize(1123, 794); // A4 landscape in 96-dpi units
 // The page as the bytes of a one-page PDF.
 QByteArray yearPagePdf(const YearPage& content);
 
-// The page on a printer, scaled into its printable area.
+// The page on a printer, on the whole sheet of paper with the page's own margins.
 void printYearPage(QPrinter& printer, const YearPage& content);
 
 } // namespace sutograf

@@ -4,7 +4,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "colours.h"
 #include "month_names.h"
@@ -18,6 +21,8 @@ constexpr int kWeekRows = 6;           // a month spans at most six Monday-first
 
 const QColor kHolidayRed(220, 0, 0);
 const QColor kHolidayTint(255, 222, 222);
+const QColor kDayOffTint(225, 225, 225);
+const QColor kDayOffGrey(120, 120, 120);
 const QColor kTodayRed(255, 0, 0);
 const QColor kWeekdayBlue(0, 0, 255), kWeekendRed(255, 0, 0); // as the main window's weekday headers
 const char* const kWeekdayShort[7] = {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"};
@@ -36,6 +41,12 @@ QFont sheetFont(double pixelSize, bool bold) {
     return f;
 }
 
+int daysIn(int year, int month) {
+    namespace ch = std::chrono;
+    return static_cast<int>(static_cast<unsigned>(
+        ch::year_month_day_last(ch::year{year} / ch::month{static_cast<unsigned>(month)} / ch::last).day()));
+}
+
 // Yellow on white cannot be read: a light number gets a dark shadow one step down and right, and
 // keeps its own colour on top.
 void drawNumber(QPainter& p, const QRectF& cell, const QString& text, const QColor& colour) {
@@ -48,27 +59,67 @@ void drawNumber(QPainter& p, const QRectF& cell, const QString& text, const QCol
     p.drawText(cell, Qt::AlignCenter, text);
 }
 
-// A red corner for a holiday, a dot for a shortened day; each ringed in white, so that it shows on
-// any fill, the red watch's included.
-void paintMark(QPainter& p, const QRectF& box, DayKind kind) {
+// A black number on a filled day is edged in white, so that it still stands out where a black and
+// white printer turns the fill grey.
+void drawNumberOnFill(QPainter& p, const QRectF& cell, const QString& text, const QColor& fill) {
+    const QColor colour = readableTextOn(fill);
+    if (colour != QColor(Qt::black)) {
+        p.setPen(colour);
+        p.drawText(cell, Qt::AlignCenter, text);
+        return;
+    }
+    const QFontMetricsF m(p.font());
+    QPainterPath path;
+    path.addText(QPointF(cell.center().x() - m.horizontalAdvance(text) / 2,
+                         cell.center().y() + (m.ascent() - m.descent()) / 2),
+                 p.font(), text);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.strokePath(
+        path, QPen(Qt::white, std::max(1.5, cell.height() / 7), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(path, colour);
+    p.restore();
+}
+
+// A corner for a non-working or transferred day (red: holiday, grey: day off moved from a holiday,
+// black: weekend day made a working day) and a dot for a day an hour shorter; each ringed in white,
+// so that it shows on any fill, the red watch's included.
+void paintMark(QPainter& p, const QRectF& box, DayKind kind, bool weekend) {
     const double mark = box.height() / 3;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    if (kind == DayKind::Holiday) {
+    const bool workingWeekend = weekend && (kind == DayKind::Workday || kind == DayKind::Short);
+    if (kind == DayKind::Holiday || kind == DayKind::DayOff || workingWeekend) {
         QPainterPath corner;
         corner.moveTo(box.topRight());
         corner.lineTo(box.topRight() + QPointF(-mark, 0));
         corner.lineTo(box.topRight() + QPointF(0, mark));
         corner.closeSubpath();
         p.setPen(QPen(Qt::white, mark / 5));
-        p.setBrush(kHolidayRed);
+        p.setBrush(kind == DayKind::Holiday  ? kHolidayRed
+                   : kind == DayKind::DayOff ? kDayOffGrey
+                                             : QColor(Qt::black));
         p.drawPath(corner);
-    } else if (kind == DayKind::Short) {
+    }
+    if (kind == DayKind::Short) {
         p.setPen(QPen(Qt::white, mark / 6));
         p.setBrush(Qt::black);
         p.drawEllipse(QPointF(box.right() - mark / 2, box.bottom() - mark / 2), mark / 2.5, mark / 2.5);
     }
     p.restore();
+}
+
+// On a holiday the number is red; the watch on duty shows as a bar in its colour below it.
+void paintWatchBar(QPainter& p, const QRectF& box, const QColor& colour) {
+    const double h = std::max(2.0, box.height() / 9);
+    const QRectF bar(box.center().x() - box.width() / 4, box.bottom() - h - box.height() / 14,
+                     box.width() / 2, h);
+    p.fillRect(bar, colour);
+    if (luminance(colour) >= 0.6) {
+        p.setPen(QPen(QColor(110, 110, 110), 0));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(bar);
+    }
 }
 
 void paintTodayFrame(QPainter& p, const QRectF& cell) {
@@ -103,7 +154,8 @@ QColor readableTextOn(const QColor& fill) {
     return (l + 0.05) / 0.05 >= 1.05 / (l + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
-YearSheet::YearSheet(int year, int watch, float offset, Date today, const ProductionCalendar& calendar)
+YearSheet::YearSheet(int year, int watch, float offset, std::optional<Date> today,
+                     const ProductionCalendar& calendar)
     : year_(year), watch_(watch), offset_(offset), today_(today), calendar_(&calendar),
       kinds_(calendar.yearKinds(year)) {}
 
@@ -136,7 +188,7 @@ void YearSheet::paintMonths(QPainter& p, const QRectF& area) const {
         p.setFont(dayFont);
         const Date first = *dateOf(year_, m + 1, 1);
         const int lead = weekdayOf(first) - 1;
-        const int days = (m == 11 ? dateOf(year_ + 1, 1, 1) : dateOf(year_, m + 2, 1))->serial - first.serial;
+        const int days = daysIn(year_, m + 1);
         for (int i = 0; i < days; ++i) {
             const int slot = lead + i;
             paintDay(p, l.cell(m, 1 + slot / 7, slot % 7), Date{first.serial + i}, i + 1);
@@ -154,65 +206,81 @@ void YearSheet::paintDay(QPainter& p, const QRectF& cell, Date d, int dayOfMonth
         p.fillRect(box, fill);
         p.setPen(QPen(Qt::black, std::max(1.0, cell.height() / 14)));
         p.drawRect(box);
-        p.setPen(readableTextOn(fill));
-        p.drawText(box, Qt::AlignCenter, number);
-    } else {
-        if (kind == DayKind::Holiday) { // tinted, so that it is not taken for a red watch's day
-            p.fillRect(box, kHolidayTint);
+        drawNumberOnFill(p, box, number, fill);
+    } else if (kind == DayKind::Holiday) {
+        p.fillRect(box, kHolidayTint);
+        drawNumber(p, box, number, kHolidayRed);
+        if (watch) {
+            paintWatchBar(p, box, watchColour(*watch));
         }
-        const QColor colour = kind == DayKind::Holiday ? kHolidayRed
-                              : watch                  ? watchColour(*watch)
-                                                       : QColor(Qt::black);
-        drawNumber(p, box, number, colour);
+    } else {
+        if (kind == DayKind::DayOff) {
+            p.fillRect(box, kDayOffTint);
+        }
+        drawNumber(p, box, number, watch ? watchColour(*watch) : QColor(Qt::black));
     }
-    paintMark(p, box, kind);
+    paintMark(p, box, kind, weekdayOf(d) >= 6);
     if (d == today_) {
         paintTodayFrame(p, cell);
     }
 }
 
 void YearSheet::paintLegend(QPainter& p, const QRectF& area) const {
+    struct Item {
+        QString text;
+        std::function<void(const QRectF&)> sample;
+    };
     const double h = area.height();
-    const QFont font = sheetFont(h * 0.55, false);
+    const auto blankWith = [&p](DayKind kind, bool weekend) {
+        return [&p, kind, weekend](const QRectF& r) {
+            p.setPen(QPen(Qt::gray, 0));
+            p.setBrush(kind == DayKind::Holiday  ? kHolidayTint
+                       : kind == DayKind::DayOff ? kDayOffTint
+                                                 : QColor(Qt::white));
+            p.drawRect(r);
+            paintMark(p, r, kind, weekend);
+        };
+    };
+    std::vector<Item> items = {
+        {QStringLiteral("дежурство %1 караула").arg(watch_),
+         [&](const QRectF& r) {
+             p.fillRect(r, watchColour(watch_));
+             p.setPen(QPen(Qt::black, std::max(1.0, h / 14)));
+             p.drawRect(r);
+         }},
+        {QStringLiteral("праздник"), blankWith(DayKind::Holiday, false)},
+        {QStringLiteral("выходной по переносу"), blankWith(DayKind::DayOff, false)},
+        {QStringLiteral("рабочий по переносу"), blankWith(DayKind::Workday, true)},
+        {QStringLiteral("на час короче"), blankWith(DayKind::Short, false)},
+    };
+    if (today_ && yearOf(*today_) == year_) {
+        items.push_back({QStringLiteral("сегодня"), [&](const QRectF& r) { paintTodayFrame(p, r); }});
+    }
+    // The type shrinks rather than the legend running off its area.
+    QFont font = sheetFont(h * 0.55, false);
+    const auto widthAt = [&](const QFont& f) {
+        double w = 0;
+        for (const Item& item : items) {
+            w += h * 1.1 + h * 0.3 + QFontMetricsF(f).horizontalAdvance(item.text) + h * 0.8;
+        }
+        return w;
+    };
+    if (const double w = widthAt(font); w > area.width()) {
+        font = sheetFont(h * 0.55 * area.width() / w, false);
+    }
     p.setFont(font);
     double x = area.left();
-    const auto item = [&](auto drawSample, const QString& text) {
+    for (const Item& item : items) {
         const QRectF sample(x, area.top() + h * 0.1, h * 1.1, h * 0.8);
         p.save();
-        drawSample(sample);
+        item.sample(sample);
         p.restore();
         x += sample.width() + h * 0.3;
+        const double w = QFontMetricsF(font).horizontalAdvance(item.text);
         p.setPen(Qt::black);
-        const double w = QFontMetricsF(font).horizontalAdvance(text);
-        p.drawText(QRectF(x, area.top(), w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, text);
-        x += w + h;
-    };
-    const QColor fill = watchColour(watch_);
-    item(
-        [&](const QRectF& r) {
-            p.fillRect(r, fill);
-            p.setPen(QPen(Qt::black, std::max(1.0, h / 14)));
-            p.drawRect(r);
-        },
-        QStringLiteral("дежурство %1 караула").arg(watch_));
-    const auto blank = [&](const QRectF& r) {
-        p.setPen(QPen(Qt::gray, 0));
-        p.setBrush(Qt::white);
-        p.drawRect(r);
-    };
-    item(
-        [&](const QRectF& r) {
-            blank(r);
-            paintMark(p, r, DayKind::Holiday);
-        },
-        QStringLiteral("праздник"));
-    item(
-        [&](const QRectF& r) {
-            blank(r);
-            paintMark(p, r, DayKind::Short);
-        },
-        QStringLiteral("сокращённый день"));
-    item([&](const QRectF& r) { paintTodayFrame(p, r); }, QStringLiteral("сегодня"));
+        p.drawText(QRectF(x, area.top(), w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, item.text);
+        x += w + h * 0.8;
+    }
 }
 
 std::optional<Date> YearSheet::dateAt(const QRectF& area, QPointF pos) const {
@@ -233,11 +301,10 @@ std::optional<Date> YearSheet::dateAt(const QRectF& area, QPointF pos) const {
     }
     const Date first = *dateOf(year_, m + 1, 1);
     const int i = static_cast<int>(row) * 7 + static_cast<int>(column) - (weekdayOf(first) - 1);
-    const Date d{first.serial + i};
-    if (i < 0 || monthOf(d) != m + 1) {
+    if (i < 0 || i >= daysIn(year_, m + 1)) {
         return std::nullopt;
     }
-    return d;
+    return Date{first.serial + i};
 }
 
 QString YearSheet::tooltipOf(Date d) const {

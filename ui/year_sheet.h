@@ -15,18 +15,21 @@ namespace sutograf {
 
 // One year of the rota as a sheet of twelve months, four across and three down, Monday first: every
 // day's number in the colour of the watch on duty, the chosen watch's duty days filled with its
-// colour (and boxed, so they still stand out in black and white), holidays with a red number and a
-// red corner, shortened days with a dot, today in a red frame. The same drawing serves the window
+// colour (and boxed, so they still stand out in black and white), holidays with a red number, a bar
+// in the watch's colour and a red corner, days off and working days moved by a decree with a grey and
+// a black corner, shortened days with a dot, today in a red frame. The same drawing serves the window
 // and the printed page: sizes follow the area given, fonts are sized in the painter's own units.
 class YearSheet {
 public:
     // Precondition: 100 <= year <= 9999, 1 <= watch <= 4. The calendar must outlive the sheet.
-    YearSheet(int year, int watch, float offset, Date today, const ProductionCalendar& calendar);
+    // Without today (a sheet for the station board) no day is framed.
+    YearSheet(int year, int watch, float offset, std::optional<Date> today,
+              const ProductionCalendar& calendar);
 
     int year() const { return year_; }
 
     void paintMonths(QPainter& p, const QRectF& area) const;
-    // What the marks mean, in one row.
+    // What the marks mean, in one row; the type shrinks to fit.
     void paintLegend(QPainter& p, const QRectF& area) const;
 
     // The day drawn at pos when the months fill area, if any.
@@ -42,7 +45,7 @@ private:
     int year_;
     int watch_;
     float offset_;
-    Date today_;
+    std::optional<Date> today_;
     const ProductionCalendar* calendar_;
     YearKinds kinds_;
 };

@@ -83,29 +83,60 @@ TEST(SutografIni, IsWrittenOnlyWhenAChoiceChanges) {
 
 Date ymd(int y, int m, int d) { return *dateOf(y, m, d); }
 
-TEST(UserCalendar, ReplacesTheYearsItListsWhole) {
-    const LoadedCalendar loaded = calendarWithOverlay("date,kind,note\n2030-05-06,dayoff,перенос\n");
-    EXPECT_TRUE(loaded.errors.empty());
-    EXPECT_EQ(loaded.calendar.sourceOf(2030), NormSource::Decree);
-    EXPECT_EQ(loaded.calendar.kindOf(ymd(2030, 5, 6)), DayKind::DayOff);
-    EXPECT_EQ(loaded.calendar.kindOf(ymd(2030, 1, 1)), DayKind::Ordinary) << "the rule's holidays are gone";
-    EXPECT_EQ(loaded.calendar.sourceOf(2027), NormSource::Provisional) << "a year it does not list stays";
+// A whole year as a decree's file would list it: the general rule's holidays, days off and short days.
+QByteArray yearRows(int year) {
+    static const char* const kKinds[] = {"", "holiday", "dayoff", "workday", "short"};
+    const YearKinds kinds = ProductionCalendar().yearKinds(year);
+    QByteArray rows;
+    for (int i = 0; i < kinds.length; ++i) {
+        const Date d{kinds.jan1.serial + i};
+        if (kinds.of(d) != DayKind::Ordinary) {
+            const CivilDate c = civilOf(d);
+            rows += QString::asprintf("%04d-%02d-%02d,%s,\n", c.year, c.month, c.day,
+                                      kKinds[static_cast<int>(kinds.of(d))])
+                        .toUtf8();
+        }
+    }
+    return rows;
 }
 
-// A year mixed from good and skipped lines would give a wrong norm without saying so.
-TEST(UserCalendar, AYearWithABadLineKeepsTheShippedTable) {
-    const LoadedCalendar loaded = calendarWithOverlay("date,kind,note\n"
-                                                      "2027-01-08,holiday,\n"
-                                                      "2027-01-11,dayof,опечатка\n"
-                                                      "2028-01-03,holiday,\n"
-                                                      "junk\n");
-    ASSERT_EQ(loaded.errors.size(), 2u);
-    EXPECT_EQ(loaded.errors[0].line, 3);
-    EXPECT_EQ(loaded.calendar.sourceOf(2027), NormSource::Provisional);
-    EXPECT_EQ(loaded.calendar.kindOf(ymd(2027, 1, 11)),
-              ProductionCalendar::builtIn().kindOf(ymd(2027, 1, 11)));
-    EXPECT_EQ(loaded.calendar.sourceOf(2028), NormSource::Decree);
+struct OverlayCase {
+    const char* name;
+    QByteArray csv; // after the header
+    NormSource source2027;
+    int errors;
+};
+void PrintTo(const OverlayCase& c, std::ostream* os) { *os << c.name; }
+class UserCalendar : public ::testing::TestWithParam<OverlayCase> {};
+
+// A year taken in part would give a wrong norm without saying so: only a whole, clean year replaces
+// the shipped one.
+TEST_P(UserCalendar, ReplacesOnlyWholeCleanYears) {
+    const LoadedCalendar loaded = calendarWithOverlay("date,kind,note\n" + GetParam().csv);
+    EXPECT_EQ(static_cast<int>(loaded.errors.size()), GetParam().errors);
+    EXPECT_EQ(loaded.calendar.sourceOf(2027), GetParam().source2027);
+    const bool taken = GetParam().source2027 == NormSource::Decree;
+    EXPECT_EQ(loaded.calendar.kindOf(ymd(2027, 1, 11)), taken ? DayKind::DayOff : DayKind::Ordinary);
+    EXPECT_EQ(loaded.calendar.kindOf(ymd(2027, 1, 8)), DayKind::Holiday);
 }
+
+QByteArray junk2031(int lines) {
+    QByteArray rows;
+    for (int i = 0; i < lines; ++i) {
+        rows += "2031-02-30,holiday,\n";
+    }
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UserCalendar,
+    ::testing::Values(
+        OverlayCase{"WholeYear", yearRows(2027) + "2027-01-11,dayoff,перенос\n", NormSource::Decree, 0},
+        OverlayCase{"BadLine", yearRows(2027) + "2027-01-11,dayof,опечатка\n", NormSource::Provisional, 1},
+        OverlayCase{"BadLineAfterAHundredErrors", junk2031(101) + yearRows(2027) + "2027-01-11,dayof,x\n",
+                    NormSource::Provisional, ProductionCalendar::kMaxErrors + 1},
+        OverlayCase{"OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UserCalendar, AFileThatCannotBeReadIsSaidAndTheShippedTableUsed) {
     QTemporaryDir dir;

@@ -42,7 +42,7 @@ const char* const kMonthNames[12] = {"Январь", "Февраль", "Март
                                      "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
 const char* const kWeekdayNames[7] = {"Пн.", "Вт.", "Ср.", "Чт.", "Пт.", "Сб.", "Вс."};
 
-QString text(const std::string& utf8) {
+QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 

@@ -96,9 +96,9 @@ inline void verifyShows(const FormFixture& f, float year, int month, float offse
     QVERIFY(grid.has_value());
     for (const YacheykaSetki& c : grid->cells) {
         DayCell* cell = f.cell(c.k);
-        QCOMPARE(cell->caption(), QString::fromStdString(c.dayText));
+        QCOMPARE(cell->caption(), QString::fromUtf8(c.dayText));
         QCOMPARE(cell->foreColor(), c.colour.value());
-        QCOMPARE(cell->toolTip(), QString::fromStdString(c.tooltip.value()));
+        QCOMPARE(cell->toolTip(), QString::fromUtf8(std::string_view(c.tooltip.value())));
     }
     QWidget* ramka = f.control("Ramka");
     QCOMPARE(ramka->isVisibleTo(f.form), grid->todayCell.has_value());

@@ -12,7 +12,8 @@ namespace {
 
 void BM_SutografFormirovanie(benchmark::State& state) {
     QTemporaryDir dir;
-    sutograf::Form1 form([] { return sutograf::dateFromText("09.03.2011").value(); }, dir.path());
+    sutograf::Form1 form([] { return sutograf::LocalTime{sutograf::dateFromText("09.03.2011").value()}; },
+                         dir.path());
     auto* month = form.findChild<QComboBox*>(QStringLiteral("ПолеСоСпискомМесяц"));
     int m = 1;
     for (auto _ : state) {

@@ -21,8 +21,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     opt.close();
-    auto* window =
-        new sutograf::Form1([] { return sutograf::dateFromText("09.03.2011").value(); }, dir.path());
+    auto* window = new sutograf::Form1(
+        [] { return sutograf::LocalTime{sutograf::dateFromText("09.03.2011").value()}; }, dir.path());
     window->show();
     QApplication::processEvents();
     const bool saved = window->grab().save(QString::fromLocal8Bit(argv[1]));

@@ -10,7 +10,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QTimer>
 #include <QValidator>
+
+#include <algorithm>
 
 #include "background.h"
 #include "bazovy_karaul.h"
@@ -196,30 +199,57 @@ void Form1::createTodayLine() {
         label->setFont(font);
         setTextColour(label, kBlue);
     }
+
+    todayCheck_ = named(new QTimer(this), QStringLiteral("todayCheck"));
+    todayCheck_->setSingleShot(true);
+    todayCheck_->setTimerType(Qt::PreciseTimer); // due at midnight, not a few seconds after
+    connect(todayCheck_, &QTimer::timeout, this, &Form1::checkToday);
 }
 
 // The order matters: the offset before any rebuild, the month's Tag before the year box first gets
-// text, and the year before the month is picked, so that every rebuild sees a whole selection.
+// text, and the year before the month is picked, so that every rebuild sees a whole selection. The
+// clock is read once: a start just before midnight on 31 December shows one date throughout.
 void Form1::Form_Load() {
+    const LocalTime now = clock_();
+    today_ = now.date;
     Nastroyki_Chtenie();
     Mesyats_Ustanovka();
-    UpDown7->setValue(yearOf(clock_())); // its change writes the year box, which rebuilds
-    ПолеСоСпискомМесяц->setCurrentIndex(monthOf(clock_()) - 1); // rebuilds again
-    Seyden->setText(text(shortDateText(clock_())));
+    UpDown7->setValue(yearOf(today_)); // its change writes the year box, which rebuilds
+    ПолеСоСпискомМесяц->setCurrentIndex(monthOf(today_) - 1); // rebuilds again
+    Seyden->setText(text(shortDateText(today_)));
+    scheduleTodayCheck(now);
 }
 
 void Form1::Mesyats_Ustanovka() {
-    const int m = monthOf(clock_());
+    const int m = monthOf(today_);
     ПолеСоСпискомМесяц->setProperty(kTag, text(numberText(m)));
     ПолеСоСпискомМесяц->setEditText(QString::fromUtf8(kMonthNames[m - 1]));
 }
 
 void Form1::Nastroyki_Chtenie() { sutograf::Nastroyki_Chtenie(settingsDir_); }
 
+void Form1::checkToday() {
+    const LocalTime now = clock_();
+    if (now.date != today_) {
+        today_ = now.date;
+        Seyden->setText(text(shortDateText(today_)));
+        Sutograf_Formirovanie();
+    }
+    scheduleTodayCheck(now);
+}
+
+// The next reading is due at midnight, and within a minute at the latest: a clock set by hand, a new
+// time zone or a sleep moves the date without our timer reaching midnight.
+void Form1::scheduleTodayCheck(const LocalTime& now) {
+    constexpr int kDayMs = 86'400'000;
+    constexpr int kMinuteMs = 60'000;
+    todayCheck_->start(std::min(kMinuteMs, kDayMs - now.msOfDay));
+}
+
 void Form1::Sutograf_Formirovanie() {
     const auto grid =
         gridFromText(ПолеГод->text().toStdString(),
-                     ПолеСоСпискомМесяц->property(kTag).toString().toStdString(), BazovyKaraul, clock_());
+                     ПолеСоСпискомМесяц->property(kTag).toString().toStdString(), BazovyKaraul, today_);
     if (!grid) {
         return;
     }
@@ -243,6 +273,7 @@ void Form1::Sutograf_Formirovanie() {
         Ramka->hide();
     }
     Ramka->setProperty(kTag, QStringLiteral("0"));
+    emit gridRebuilt();
 }
 
 float Form1::Ost(float x) { return sutograf::Ost(x); }

@@ -289,8 +289,12 @@ void Form1::ПолеСоСпискомМесяц_Click(int listIndex) {
 }
 
 void Form1::UpDown7_Change() {
-    ПолеГод->setText(text(numberText(UpDown7->value()))); // rebuilds through the year box's change
-    Sutograf_Formirovanie();
+    const QString year = text(numberText(UpDown7->value()));
+    if (ПолеГод->text() != year) {
+        ПолеГод->setText(year); // rebuilds through the year box's change
+    } else {
+        Sutograf_Formirovanie(); // unchanged text raises no change, yet the arrow asks for a rebuild
+    }
 }
 
 // Each dialog exists once: shown again, the same one comes to the front without loading anew. The

@@ -19,7 +19,7 @@ private slots:
     void startsOnTodaysMonth();
     void layout_data();
     void layout();
-    void pickingAMonthOrAnArrowRebuilds();
+    void pickingAMonthRebuilds();
     void arrowsGoOnFromATypedYearAndStopAtTheEnds();
     void typingIntoTheMonthFieldChangesNothing();
     void typingAYearRebuildsAtEveryKey();
@@ -94,7 +94,7 @@ void Form1Test::layout() {
     QCOMPARE(f.form->centralWidget()->size(), QSize(243, 243));
 }
 
-void Form1Test::pickingAMonthOrAnArrowRebuilds() {
+void Form1Test::pickingAMonthRebuilds() {
     FormFixture f;
     f.start();
     auto* combo = f.control<QComboBox>("ПолеСоСпискомМесяц");
@@ -103,10 +103,6 @@ void Form1Test::pickingAMonthOrAnArrowRebuilds() {
     QCOMPARE(combo->currentText(), QStringLiteral("Январь"));
     QCOMPARE(combo->property("Tag").toString(), QStringLiteral("1"));
     verifyShows(f, 2011, 1, 0, dmy("09.03.2011"));
-    QTest::mouseClick(f.control<UpDown>("UpDown7")->upButton(), Qt::LeftButton);
-    QCOMPARE(f.control<QLineEdit>("ПолеГод")->text(), QStringLiteral("2012"));
-    QCOMPARE(combo->property("Tag").toString(), QStringLiteral("1"));
-    verifyShows(f, 2012, 1, 0, dmy("09.03.2011"));
 }
 
 void Form1Test::arrowsGoOnFromATypedYearAndStopAtTheEnds() {
@@ -114,6 +110,7 @@ void Form1Test::arrowsGoOnFromATypedYearAndStopAtTheEnds() {
     f.start();
     auto* year = f.control<QLineEdit>("ПолеГод");
     auto* spin = f.control<UpDown>("UpDown7");
+    QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
     // typed year, then what an arrow shows next
     const struct {
         const char* typed;
@@ -126,8 +123,10 @@ void Form1Test::arrowsGoOnFromATypedYearAndStopAtTheEnds() {
                  {"0", spin->downButton(), "0"}};
     for (const auto& step : steps) {
         year->setText(QString::fromLatin1(step.typed));
+        rebuilds.clear();
         QTest::mouseClick(step.arrow, Qt::LeftButton);
         QCOMPARE(year->text(), QString::fromLatin1(step.shown));
+        QCOMPARE(rebuilds.size(), 1); // also where the box already showed that year
     }
     verifyShows(f, 2000, 3, 0, dmy("09.03.2011")); // year 0 is 2000
     QTest::keyClick(year, Qt::Key_Up);

@@ -253,7 +253,10 @@ void Form1::Sutograf_Formirovanie() {
     if (!grid) {
         return;
     }
-    for (const YacheykaSetki& cell : grid->cells) {
+    // Row by row, left to right: the repaint then gathers the changed cells' rectangles by appending
+    // each to the last, instead of merging every one into a region of many.
+    for (int i = 0; i < 56; ++i) {
+        const YacheykaSetki& cell = grid->cells[(i % 8) * 7 + i / 8];
         DayCell* label = Надпись0[cell.k];
         label->setCaption(text(cell.dayText));
         // A day without a watch (only an odd offset gives one) keeps its colour and tooltip.

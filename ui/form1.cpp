@@ -49,6 +49,15 @@ QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// Sizes drawn from resources/sutograf.svg ahead of time, so that no SVG is decoded at start.
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64}) {
+        icon.addFile(QStringLiteral(":/sutograf-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 void bringToFront(QWidget* window) {
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
@@ -84,7 +93,7 @@ Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
                                          : std::move(settingsDir)) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
-    setWindowIcon(QIcon(QStringLiteral(":/sutograf.svg")));
+    setWindowIcon(programIcon());
     setWindowTitle(QStringLiteral("Сутограф"));
     setFont(windowDefaultFont());
     // A fixed single frame: a close box and the window menu, but no minimise or maximise box.
@@ -95,9 +104,9 @@ Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
 
     // The client area shows the background picture from its top-left corner, cut off at the edges.
     auto* client = new QLabel(this);
-    client->setPixmap(QPixmap::fromImage(backgroundPicture()));
-    client->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     client->setFixedSize(tw(3645), tw(3645));
+    client->setPixmap(QPixmap::fromImage(backgroundPicture(client->size())));
+    client->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setCentralWidget(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 

@@ -13,7 +13,7 @@ namespace {
 
 using namespace sutograf;
 
-Date today() { return dateFromText("07.12.2026").value(); }
+LocalTime clock() { return {dateFromText("07.12.2026").value()}; }
 
 // show() and the paint it posts; repaint() makes sure the drawing is done before the clock stops.
 void showAndPaint(QWidget& w) {
@@ -25,7 +25,7 @@ void showAndPaint(QWidget& w) {
 void BM_OpenYearWindow(benchmark::State& state) {
     QTemporaryDir dir;
     for (auto _ : state) {
-        frmYear window(2026, &today, SettingsPlace(dir.path()));
+        frmYear window(2026, &clock, SettingsPlace(dir.path()));
         showAndPaint(window);
     }
 }
@@ -33,7 +33,7 @@ BENCHMARK(BM_OpenYearWindow)->Unit(benchmark::kMillisecond)->Apply(withRange);
 
 void BM_SwitchYear(benchmark::State& state) {
     QTemporaryDir dir;
-    frmYear window(2026, &today, SettingsPlace(dir.path()));
+    frmYear window(2026, &clock, SettingsPlace(dir.path()));
     showAndPaint(window);
     auto* year = window.findChild<QSpinBox*>(QStringLiteral("yearBox"));
     int step = 1;

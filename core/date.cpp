@@ -1,5 +1,6 @@
 #include "date.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
@@ -96,15 +97,32 @@ std::string shortDateText(Date d) {
     return text;
 }
 
-Date today() {
-    const std::time_t now = std::time(nullptr);
+Date today() { return localNow().date; }
+
+int msUntilDateCheck(const LocalTime& now) {
+    constexpr int kDayMs = 86'400'000;
+    constexpr int kMinuteMs = 60'000;
+    return std::min(kMinuteMs, kDayMs - now.msOfDay);
+}
+
+LocalTime localNow() {
+    const auto now = system_clock::now();
+    const auto second = floor<seconds>(now);
+    const std::time_t t = system_clock::to_time_t(second);
     std::tm local{};
+    // localtime_r alone keeps the zone it read first; tzset reads it again (a changed TZ or
+    // /etc/localtime), as localtime does.
 #ifdef _WIN32
-    localtime_s(&local, &now);
+    _tzset();
+    localtime_s(&local, &t);
 #else
-    localtime_r(&now, &local);
+    tzset();
+    localtime_r(&t, &local);
 #endif
-    return *dateOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    // A leap second (tm_sec 60) stays within the day.
+    const int ms = ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000 +
+                   static_cast<int>(duration_cast<milliseconds>(now - second).count());
+    return {*dateOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday), std::min(ms, 86'399'999)};
 }
 
 } // namespace sutograf

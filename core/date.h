@@ -51,4 +51,19 @@ void writeShortDate(const CivilDate& c, char* out);
 // The local date of the system clock.
 Date today();
 
+// A reading of the local clock: the date and the time of day.
+struct LocalTime {
+    Date date;
+    std::int32_t msOfDay = 0; // milliseconds since the local midnight, 0 .. 86'399'999
+};
+
+// The system clock in the local time zone as it is now: a time zone changed while the program runs
+// counts from the next reading.
+LocalTime localNow();
+
+// How long to wait before reading the clock again to notice a new date: until the next midnight, and
+// a minute at the most, since a clock set by hand, a new time zone or a sleep moves the date without
+// any timer reaching midnight.
+int msUntilDateCheck(const LocalTime& now);
+
 } // namespace sutograf

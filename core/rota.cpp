@@ -10,10 +10,15 @@
 namespace sutograf {
 namespace {
 
-// Every suffix has the same length, which lets the copy below be a fixed-size one.
+// Every suffix has the same length, which lets every tooltip have one fixed size.
 constexpr std::size_t kSuffixSize = TablitsaKaraulov[0].suffix.size();
 static_assert(std::all_of(TablitsaKaraulov.begin(), TablitsaKaraulov.end(),
                           [](const Karaul& k) { return k.suffix.size() == kSuffixSize; }));
+
+// The cells' day texts point here.
+constexpr std::array<std::string_view, 32> kDayTexts = {
+    "",   "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11", "12", "13", "14", "15",
+    "16", "17", "18", "19", "20", "21", "22", "23", "24", "25", "26", "27", "28", "29", "30", "31"};
 
 int daysInMonth(int year, int month) {
     namespace ch = std::chrono;
@@ -30,13 +35,6 @@ public:
     explicit DayCursor(Date start) : c_(civilOf(start)) { startMonth(); }
 
     const CivilDate& civil() const { return c_; }
-
-    void appendDayText(std::string& out) const {
-        if (c_.day >= 10) {
-            out.push_back(static_cast<char>('0' + c_.day / 10));
-        }
-        out.push_back(static_cast<char>('0' + c_.day % 10));
-    }
 
     // Writes the ten characters "dd.mm.yyyy".
     void writeShortText(char* out) const {
@@ -70,6 +68,42 @@ private:
     char monthYear_[8] = {};
 };
 
+// The 56 days from first, which lies in the model with all the others. A single return, so that the
+// cells are built where the caller wants them.
+std::optional<SetkaMesyatsa> monthGrid(Date first, int shownMonth, float offset, Date today) {
+    // watchOn depends on the day only through its serial mod 4, so four days settle all 56.
+    std::array<std::optional<int>, 4> watchByPhase;
+    for (int i = 0; i < 4; ++i) {
+        watchByPhase[i] = watchOn(Date{first.serial + i}, offset);
+    }
+
+    std::optional<SetkaMesyatsa> result(std::in_place);
+    SetkaMesyatsa& grid = *result;
+    DayCursor cursor(first);
+    for (int k = 0; k < 56; ++k, cursor.next()) {
+        YacheykaSetki& cell = grid.cells[k];
+        cell.k = k;
+        cell.date = Date{first.serial + k};
+        cell.dayText = kDayTexts[cursor.civil().day];
+        cell.inMonth = cursor.civil().month == shownMonth;
+        cell.watch = watchByPhase[k % 4];
+        cell.isToday = cell.date == today;
+        if (cell.watch) {
+            const Karaul& karaul = TablitsaKaraulov[*cell.watch - 1];
+            cell.colour = cell.inMonth ? karaul.colour : kGreyText;
+            char* tip = cell.tooltip.emplace().bytes.data();
+            cursor.writeShortText(tip);
+            std::memcpy(tip + 10, karaul.suffix.data(), kSuffixSize);
+        } else {
+            cell.colour = cell.inMonth ? std::nullopt : std::optional<std::uint32_t>(kGreyText);
+            cell.tooltip.reset();
+        }
+    }
+    const std::int32_t todayCell = today.serial - first.serial;
+    grid.todayCell = todayCell >= 0 && todayCell < 56 ? std::optional<int>(todayCell) : std::nullopt;
+    return result;
+}
+
 } // namespace
 
 float Ost(float x) {
@@ -101,40 +135,10 @@ std::optional<SetkaMesyatsa> Setka_Raschet(float year, float month, float offset
     }
     const int w = weekdayOf(*d1);
     const Date first{d1->serial - (w + 7) + 1};
-    const Date last{first.serial + 55};
-    if (!inModel(first) || !inModel(last)) {
+    if (!inModel(first) || !inModel(Date{first.serial + 55})) {
         return std::nullopt;
     }
-    const int shownMonth = monthOf(*d1);
-
-    // Built in place: the 56 cells are too large to move around for nothing.
-    std::optional<SetkaMesyatsa> result(std::in_place);
-    SetkaMesyatsa& grid = *result;
-    DayCursor cursor(first);
-    for (int k = 0; k < 56; ++k, cursor.next()) {
-        YacheykaSetki& cell = grid.cells[k];
-        cell.k = k;
-        cell.date = Date{first.serial + k};
-
-        cursor.appendDayText(cell.dayText);
-        cell.inMonth = cursor.civil().month == shownMonth;
-        cell.watch = watchOn(cell.date, offset);
-        if (cell.watch) {
-            const Karaul& karaul = TablitsaKaraulov[*cell.watch - 1];
-            cell.colour = karaul.colour;
-            std::string& tip = cell.tooltip.emplace(10 + kSuffixSize, '\0');
-            cursor.writeShortText(tip.data());
-            std::memcpy(tip.data() + 10, karaul.suffix.data(), kSuffixSize);
-        }
-        if (!cell.inMonth) {
-            cell.colour = kGreyText;
-        }
-        cell.isToday = cell.date == today;
-        if (cell.isToday) {
-            grid.todayCell = k;
-        }
-    }
-    return result;
+    return monthGrid(first, monthOf(*d1), offset, today);
 }
 
 std::optional<SetkaMesyatsa> gridFromText(std::string_view yearText, std::string_view monthText, float offset,

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "date.h"
@@ -37,20 +36,36 @@ inline constexpr std::uint32_t kWindowText = 0x80000008; // system colour 8, win
 // 5, -1 or 1.5 leave some or all days without a watch.
 std::optional<int> watchOn(Date d, float offset);
 
+// A cell's tooltip, the date and its watch ("09.03.2011, 4 караул", UTF-8), held in the cell itself:
+// a month's 56 tooltips then need no heap. Every tooltip has the same length.
+struct TooltipText {
+    static constexpr std::size_t kSize = 10 + TablitsaKaraulov[0].suffix.size();
+    std::array<char, kSize> bytes;
+
+    constexpr operator std::string_view() const { return {bytes.data(), bytes.size()}; }
+    friend constexpr bool operator==(const TooltipText& a, std::string_view b) {
+        return std::string_view(a) == b;
+    }
+};
+
 // Setka_Raschet fills every field; the plain members carry no initialisers so that building a month
-// does not clear each cell twice (value-initialise, as in YacheykaSetki{}, for a blank cell).
+// does not clear each cell first (value-initialise, as in YacheykaSetki{}, for a blank cell).
 struct YacheykaSetki {
     int k; // cell number: week column k / 7, weekday row k % 7 (Monday on top)
     Date date;
-    std::string dayText; // "1" .. "31"
+    std::string_view dayText; // "1" .. "31", in static storage
     bool inMonth;
     std::optional<int> watch;
     std::optional<std::uint32_t> colour; // nullopt: leave the cell's colour as it is
-    std::optional<std::string> tooltip;  // nullopt: leave the cell's tooltip as it is
+    std::optional<TooltipText> tooltip;  // nullopt: leave the cell's tooltip as it is
     bool isToday;
 };
 
 struct SetkaMesyatsa {
+    // Leaves the cells for Setka_Raschet to fill: clearing 56 cells that are all written anyway would
+    // cost about as much as filling them. SetkaMesyatsa{} therefore holds undefined cells too.
+    SetkaMesyatsa() {}
+
     std::array<YacheykaSetki, 56> cells;
     std::optional<int> todayCell;
 };

@@ -39,8 +39,10 @@ int main(int argc, char* argv[]) {
         sutograf::UserChoices choices;
         choices.yearWatch = std::atoi(argv[3]);
         put(dir.filePath(sutograf::kIniFileName), sutograf::iniText(choices));
-        sutograf::frmYear window(std::atoi(argv[2]), [] { return sutograf::dateFromText("07.12.2026").value(); },
-                                 sutograf::SettingsPlace(dir.path()));
+        sutograf::frmYear window(
+            std::atoi(argv[2]),
+            [] { return sutograf::LocalTime{sutograf::dateFromText("07.12.2026").value()}; },
+            sutograf::SettingsPlace(dir.path()));
         if (output.endsWith(QLatin1String(".pdf"))) {
             return window.writePdf(output) ? 0 : 1;
         }
@@ -48,8 +50,8 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         return window.grab().save(output) ? 0 : 1;
     }
-    auto* window =
-        new sutograf::Form1([] { return sutograf::dateFromText("09.03.2011").value(); }, dir.path());
+    auto* window = new sutograf::Form1(
+        [] { return sutograf::LocalTime{sutograf::dateFromText("09.03.2011").value()}; }, dir.path());
     window->show();
     QApplication::processEvents();
     const bool saved = window->grab().save(output);

@@ -1,5 +1,6 @@
 #include "background.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -35,15 +36,22 @@ QRgb gradientAt(int x) {
 
 } // namespace
 
-QImage backgroundPicture() {
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+QImage backgroundPicture(QSize shown) {
+    const int width = std::min(kWidth, shown.width());
+    const int height = std::min(kHeight, shown.height());
+    QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::black); // the frame
+    if (width < 2 || height < 2) {
+        return image;
+    }
+    // Inside the frame: columns 1 to kWidth - 2 and rows 1 to kHeight - 2, as far as they are shown.
+    const int gradientEnd = std::min(width, kWidth - 1);
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(1));
-    for (int x = 1; x < kWidth - 1; ++x) {
+    for (int x = 1; x < gradientEnd; ++x) {
         row[x] = gradientAt(x);
     }
-    for (int y = 2; y < kHeight - 1; ++y) {
-        std::memcpy(image.scanLine(y) + sizeof(QRgb), row + 1, (kWidth - 2) * sizeof(QRgb));
+    for (int y = 2; y < std::min(height, kHeight - 1); ++y) {
+        std::memcpy(image.scanLine(y) + sizeof(QRgb), row + 1, (gradientEnd - 1) * sizeof(QRgb));
     }
     return image;
 }

@@ -16,7 +16,9 @@ QColor layoutColour(std::uint32_t value, const QPalette& palette) {
     case 5:
         return palette.color(QPalette::Active, QPalette::Window);
     case 17:
-        return palette.color(QPalette::Disabled, QPalette::WindowText);
+        // The classic desktop grey, not the palette's disabled text: many Linux themes make that
+        // 190, 190, 190, which cannot be read on the cyan cells.
+        return QColor(109, 109, 109);
     case 8:
     default:
         return palette.color(QPalette::Active, QPalette::WindowText);

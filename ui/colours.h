@@ -10,7 +10,8 @@ class QWidget;
 namespace sutograf {
 
 // A layout colour value as a QColor: 0x00BBGGRR is a plain colour, 0x800000nn the desktop's system
-// colour nn (5 window background, 8 window text, 17 grey text), taken from the palette.
+// colour nn (5 window background, 8 window text, taken from the palette; 17 grey text, always the
+// classic 109, 109, 109).
 QColor layoutColour(std::uint32_t value, const QPalette& palette);
 
 // The colour of watch 1..4, as the grid paints its days.

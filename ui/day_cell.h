@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class QPainter;
+
 namespace sutograf {
 
 // One day of the grid: the day number centred at the top of an opaque cyan cell with a thin black
@@ -25,6 +27,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void drawLook(QPainter& p, const QColor& colour) const;
+
     QString caption_;
     std::uint32_t foreColor_;
 };

@@ -10,7 +10,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QTimer>
 #include <QValidator>
+
+#include <algorithm>
 
 #include "background.h"
 #include "bazovy_karaul.h"
@@ -42,8 +45,17 @@ constexpr std::uint32_t kRed = 0x0000FF;
 
 const char* const kWeekdayNames[7] = {"Пн.", "Вт.", "Ср.", "Чт.", "Пт.", "Сб.", "Вс."};
 
-QString text(const std::string& utf8) {
+QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// Sizes drawn from resources/sutograf.svg ahead of time, so that no SVG is decoded at start.
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64}) {
+        icon.addFile(QStringLiteral(":/sutograf-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
 }
 
 void bringToFront(QWidget* window) {
@@ -81,7 +93,7 @@ Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
                                            : SettingsPlace(std::move(settingsDir))) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
-    setWindowIcon(QIcon(QStringLiteral(":/sutograf.svg")));
+    setWindowIcon(programIcon());
     setWindowTitle(QStringLiteral("Сутограф"));
     setFont(windowDefaultFont());
     // A fixed single frame: a close box and the window menu, but no minimise or maximise box.
@@ -92,9 +104,9 @@ Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
 
     // The client area shows the background picture from its top-left corner, cut off at the edges.
     auto* client = new QLabel(this);
-    client->setPixmap(QPixmap::fromImage(backgroundPicture()));
-    client->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     client->setFixedSize(tw(3645), tw(3645));
+    client->setPixmap(QPixmap::fromImage(backgroundPicture(client->size())));
+    client->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setCentralWidget(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -197,34 +209,58 @@ void Form1::createTodayLine() {
         label->setFont(font);
         setTextColour(label, kBlue);
     }
+
+    todayCheck_ = named(new QTimer(this), QStringLiteral("todayCheck"));
+    todayCheck_->setSingleShot(true);
+    todayCheck_->setTimerType(Qt::PreciseTimer); // due at midnight, not a few seconds after
+    connect(todayCheck_, &QTimer::timeout, this, &Form1::checkToday);
 }
 
 // The order matters: the offset before any rebuild, the month's Tag before the year box first gets
-// text, and the year before the month is picked, so that every rebuild sees a whole selection.
+// text, and the year before the month is picked, so that every rebuild sees a whole selection. The
+// clock is read once: a start just before midnight on 31 December shows one date throughout.
 void Form1::Form_Load() {
+    const LocalTime now = clock_();
+    today_ = now.date;
     Nastroyki_Chtenie();
     Mesyats_Ustanovka();
-    UpDown7->setValue(yearOf(clock_())); // its change writes the year box, which rebuilds
-    ПолеСоСпискомМесяц->setCurrentIndex(monthOf(clock_()) - 1); // rebuilds again
-    Seyden->setText(text(shortDateText(clock_())));
+    UpDown7->setValue(yearOf(today_)); // its change writes the year box, which rebuilds
+    ПолеСоСпискомМесяц->setCurrentIndex(monthOf(today_) - 1); // rebuilds again
+    Seyden->setText(text(shortDateText(today_)));
+    scheduleTodayCheck(now);
 }
 
 void Form1::Mesyats_Ustanovka() {
-    const int m = monthOf(clock_());
+    const int m = monthOf(today_);
     ПолеСоСпискомМесяц->setProperty(kTag, text(numberText(m)));
     ПолеСоСпискомМесяц->setEditText(monthName(m));
 }
 
 void Form1::Nastroyki_Chtenie() { sutograf::Nastroyki_Chtenie(settingsPlace_); }
 
+void Form1::checkToday() {
+    const LocalTime now = clock_();
+    if (now.date != today_) {
+        today_ = now.date;
+        Seyden->setText(text(shortDateText(today_)));
+        Sutograf_Formirovanie();
+    }
+    scheduleTodayCheck(now);
+}
+
+void Form1::scheduleTodayCheck(const LocalTime& now) { todayCheck_->start(msUntilDateCheck(now)); }
+
 void Form1::Sutograf_Formirovanie() {
     const auto grid =
         gridFromText(ПолеГод->text().toStdString(),
-                     ПолеСоСпискомМесяц->property(kTag).toString().toStdString(), BazovyKaraul, clock_());
+                     ПолеСоСпискомМесяц->property(kTag).toString().toStdString(), BazovyKaraul, today_);
     if (!grid) {
         return;
     }
-    for (const YacheykaSetki& cell : grid->cells) {
+    // Row by row, left to right: the repaint then gathers the changed cells' rectangles by appending
+    // each to the last, instead of merging every one into a region of many.
+    for (int i = 0; i < 56; ++i) {
+        const YacheykaSetki& cell = grid->cells[(i % 8) * 7 + i / 8];
         DayCell* label = Надпись0[cell.k];
         label->setCaption(text(cell.dayText));
         // A day without a watch (only an odd offset gives one) keeps its colour and tooltip.
@@ -244,6 +280,7 @@ void Form1::Sutograf_Formirovanie() {
         Ramka->hide();
     }
     Ramka->setProperty(kTag, QStringLiteral("0"));
+    emit gridRebuilt();
 }
 
 float Form1::Ost(float x) { return sutograf::Ost(x); }
@@ -259,8 +296,12 @@ void Form1::ПолеСоСпискомМесяц_Click(int listIndex) {
 }
 
 void Form1::UpDown7_Change() {
-    ПолеГод->setText(text(numberText(UpDown7->value()))); // rebuilds through the year box's change
-    Sutograf_Formirovanie();
+    const QString year = text(numberText(UpDown7->value()));
+    if (ПолеГод->text() != year) {
+        ПолеГод->setText(year); // rebuilds through the year box's change
+    } else {
+        Sutograf_Formirovanie(); // unchanged text raises no change, yet the arrow asks for a rebuild
+    }
 }
 
 // Each dialog exists once: shown again, the same one comes to the front without loading anew. The
@@ -287,7 +328,7 @@ frmYear* Form1::showYearWindow() {
     if (yearWindow_.isNull()) {
         const auto typed = textToSingle(ПолеГод->text().toStdString());
         const auto first = typed ? dateFromText("1.1." + numberText(*typed)) : std::nullopt;
-        yearWindow_ = new frmYear(first ? yearOf(*first) : yearOf(clock_()), clock_, settingsPlace_);
+        yearWindow_ = new frmYear(first ? yearOf(*first) : yearOf(today_), clock_, settingsPlace_);
     }
     bringToFront(yearWindow_);
     return yearWindow_;

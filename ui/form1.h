@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QTimer;
 
 namespace sutograf {
 
@@ -27,23 +28,34 @@ class frmYear;
 // The main window: the month list and the year box with its up-down control above a grid of 56 days
 // in the colours of the watches on duty, today framed in red, and today's date below. It keeps no
 // data of its own: the year is the year box's text, the month the month list's Tag, the offset
-// BazovyKaraul; every change of any of them rebuilds the whole grid.
+// BazovyKaraul; every change of any of them rebuilds the whole grid. Today is the date shown in the
+// "Сегодня" line, and it moves on with the clock while the program runs.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    using Clock = std::function<Date()>;
+    using Clock = std::function<LocalTime()>;
 
     // settingsDir holds Opt.txt; empty means beside the executable, with the user's configuration
-    // folder as the fallback (SettingsPlace::forProgram). The clock is asked for today's date on
-    // every rebuild.
-    explicit Form1(Clock clock = &today, QString settingsDir = {}, QWidget* parent = nullptr);
+    // folder as the fallback (SettingsPlace::forProgram). The clock is read once as the window
+    // loads and from then on by checkToday.
+    explicit Form1(Clock clock = &localNow, QString settingsDir = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Rebuilds the grid from the year box, the month list's Tag, BazovyKaraul and the clock. Text in
-    // the year box that gives no grid leaves the grid and the frame exactly as they are.
+    // Rebuilds the grid from the year box, the month list's Tag, BazovyKaraul and today. Text in the
+    // year box that gives no grid leaves the grid and the frame exactly as they are.
     void Sutograf_Formirovanie();
 
+    // Reads the clock. A date other than today (midnight has passed, the clock or the time zone was
+    // changed, the computer woke from sleep) becomes today: the "Сегодня" line shows it and the
+    // frame moves to it, in whatever month is shown. Runs by itself at every local midnight and at
+    // least once a minute.
+    void checkToday();
+
     static float Ost(float x);
+
+signals:
+    // The grid and the frame show a new rebuild.
+    void gridRebuilt();
 
 private:
     void createMenus();
@@ -55,6 +67,7 @@ private:
     void Form_Load();
     void Mesyats_Ustanovka();
     void Nastroyki_Chtenie();
+    void scheduleTodayCheck(const LocalTime& now);
 
     // Handlers: each only starts the procedure that does the work.
     void ПолеГод_Change();
@@ -68,6 +81,7 @@ private:
 
     Clock clock_;
     SettingsPlace settingsPlace_;
+    Date today_;
 
     QComboBox* ПолеСоСпискомМесяц = nullptr;
     QLineEdit* ПолеГод = nullptr;
@@ -77,6 +91,7 @@ private:
     TodayFrame* Ramka = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Seyden = nullptr;
+    QTimer* todayCheck_ = nullptr;
 
     QMenu* mnuProg = nullptr;
     QAction* mnuSettings = nullptr;

@@ -72,9 +72,13 @@ frmSettings::frmSettings(SettingsPlace place, QWidget* parent)
 }
 
 // A hand-edited offset outside 0 to 3 selects the nearest watch, so that Save can only store 0 to 3.
+// The checked option takes the focus: Qt then leaves the other options out of the tab order, so the
+// four are one stop that lands on the choice, the arrows move the choice within them, and Space
+// cannot quietly check another watch.
 void frmSettings::Form_Load() {
     const int n = std::clamp<int>(toInt16(BazovyKaraul), 0, 3);
     Option1[n]->setChecked(true);
+    Option1[n]->setFocus();
 }
 
 void frmSettings::Command1_Click() {

@@ -115,7 +115,7 @@ frmYear::frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent)
         const QSignalBlocker quiet(yearBox_);
         yearBox_->setValue(std::clamp(year, 100, 9999));
     }
-    recount();
+    checkToday();
 }
 
 void frmYear::createHeader() {
@@ -125,11 +125,10 @@ void frmYear::createHeader() {
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     todayLine_->setFont(bold);
-    // Midnight, a suspend or a changed clock: today's line and frame follow within a minute.
     clockCheck_ = new QTimer(this);
-    clockCheck_->setInterval(60 * 1000);
-    connect(clockCheck_, &QTimer::timeout, this, &frmYear::recount);
-    clockCheck_->start();
+    clockCheck_->setSingleShot(true);
+    clockCheck_->setTimerType(Qt::PreciseTimer); // due at midnight, not a few seconds after
+    connect(clockCheck_, &QTimer::timeout, this, &frmYear::checkToday);
 }
 
 void frmYear::createSelectors() {
@@ -277,8 +276,17 @@ void frmYear::layOut() {
 
 int frmYear::shownYear() const { return yearBox_->value(); }
 
+void frmYear::checkToday() {
+    const LocalTime now = clock_();
+    if (now.date != today_ || !sheet_) {
+        today_ = now.date;
+        recount();
+    }
+    clockCheck_->start(msUntilDateCheck(now));
+}
+
 void frmYear::recount() {
-    const Date today = clock_();
+    const Date today = today_;
     const int year = shownYear();
     shownOffset_ = BazovyKaraul;
     const auto onDuty = watchOn(today, shownOffset_);

@@ -35,7 +35,7 @@ class YearMonthsView;
 class frmYear : public QWidget {
     Q_OBJECT
 public:
-    using Clock = std::function<Date()>;
+    using Clock = std::function<LocalTime()>;
 
     // year: the year shown first, 100..9999 (clamped).
     frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent = nullptr);
@@ -56,6 +56,9 @@ public:
 
     // Counts everything again: the year, the watch, the rules, the offset and today's date.
     void recount();
+    // Reads the clock; a new date (midnight, a clock set by hand, a sleep) is counted again. Runs by
+    // itself at midnight and at least once a minute.
+    void checkToday();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -87,6 +90,7 @@ private:
     std::optional<YearSheet> sheet_;
     YearHoursModel hours_;
     float shownOffset_ = 0;
+    Date today_;
 
     QLabel* todayLine_;
     QSpinBox* yearBox_;

@@ -16,7 +16,7 @@ class YearHoursModel;
 // One A4 landscape page for the station board: the title, the twelve months, their legend, the
 // watch's hours table, and in small type the duty rules and where the norm comes from.
 struct YearPage {
-    QString title; // "График дежурств на 2027 год — 3 караул"
+    QString title;   // "График дежурств на 2027 год — 3 караул"
     YearSheet sheet; // without today: a sheet for the board is not about one day
     const YearHoursModel* hours;
     QString rules;  // how the hours were counted

@@ -28,7 +28,7 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
-constexpr Rgb kBlack{0, 0, 0}, kRedFrame{255, 0, 0};
+constexpr Rgb kBlack{0, 0, 0}, kRedFrame{255, 0, 0}, kGrey{109, 109, 109};
 constexpr Rgb kWatchColours[4] = {{255, 0, 255}, {0, 0, 255}, {255, 0, 0}, {255, 255, 0}};
 constexpr int kCellPitch = 24, kCellSize = 21, kGridOrigin = 40;
 
@@ -87,7 +87,7 @@ int check(XImage* image, int top, float year, int month, float offset, const cha
                 for (int w = 0; w < 4; ++w) {
                     seen[w] = seen[w] || c == kWatchColours[w];
                 }
-                grey = grey || (c.r == c.g && c.g == c.b && c.r > 40 && c.r < 230);
+                grey = grey || c == kGrey;
             }
         }
         std::string problem;

@@ -76,8 +76,8 @@ private slots:
     void eachChoiceIsSavedAndShown();
     void saveWithoutChangeStillRewritesAndRebuilds();
     void closeBoxStoresNothing();
-    void oddOffsetsOpenOnTheNearestWatch_data();
-    void oddOffsetsOpenOnTheNearestWatch();
+    void opensOnTheNearestWatchForTheKeyboard_data();
+    void opensOnTheNearestWatchForTheKeyboard();
     void failedSaveSaysSoAndKeepsTheOldFile_data();
     void failedSaveSaysSoAndKeepsTheOldFile();
     void saveAfterTheMainWindowClosed();
@@ -156,10 +156,11 @@ void DialogsTest::saveWithoutChangeStillRewritesAndRebuilds() {
     QWidget* s = openMenu(f, "mnuSettings", "frmSettings");
     QCOMPARE(selectedOption(s), 2);
     f.control<QComboBox>("ПолеСоСпискомМесяц")->setCurrentIndex(3);
-    f.setToday("10.04.2011"); // only a rebuild can move the frame there
+    QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
     save(s);
     QCOMPARE(optTxt(f), QByteArray("2\r\n"));
-    verifyShows(f, 2011, 4, 2, dmy("10.04.2011"));
+    QCOMPARE(rebuilds.size(), 1);
+    verifyShows(f, 2011, 4, 2, dmy("09.03.2011"));
 }
 
 void DialogsTest::closeBoxStoresNothing() {
@@ -176,25 +177,35 @@ void DialogsTest::closeBoxStoresNothing() {
     QCOMPARE(selectedOption(openMenu(f, "mnuSettings", "frmSettings")), 0);
 }
 
-void DialogsTest::oddOffsetsOpenOnTheNearestWatch_data() {
+// The dialog opens with the focus on the checked watch; the keys are pressed wherever the focus is.
+void DialogsTest::opensOnTheNearestWatchForTheKeyboard_data() {
     QTest::addColumn<float>("offset");
     QTest::addColumn<int>("selected");
-    QTest::newRow("1.5 rounds to 2") << 1.5f << 2;
-    QTest::newRow("2.5 rounds to even 2") << 2.5f << 2;
-    QTest::newRow("3.5 rounds to 4, nearest is 3") << 3.5f << 3;
-    QTest::newRow("-1 nearest is 0") << -1.0f << 0;
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("saved");
+    QTest::newRow("1.5 rounds to 2") << 1.5f << 2 << "Space Tab Space" << 2;
+    QTest::newRow("2.5 rounds to even 2") << 2.5f << 2 << "Space Tab Space" << 2;
+    QTest::newRow("3.5 rounds to 4, nearest is 3") << 3.5f << 3 << "Space Tab Space" << 3;
+    QTest::newRow("-1 nearest is 0") << -1.0f << 0 << "Space Tab Space" << 0;
+    QTest::newRow("Down picks the watch below") << 2.0f << 2 << "Down Tab Space" << 3;
+    QTest::newRow("Tab from Save comes back to the choice") << 1.0f << 1 << "Tab Tab Right Tab Space" << 3;
 }
 
-void DialogsTest::oddOffsetsOpenOnTheNearestWatch() {
+void DialogsTest::opensOnTheNearestWatchForTheKeyboard() {
     QFETCH(float, offset);
     QFETCH(int, selected);
+    QFETCH(QString, keys);
+    QFETCH(int, saved);
     FormFixture f;
     f.start();
     BazovyKaraul = offset;
     QWidget* s = openMenu(f, "mnuSettings", "frmSettings");
     QCOMPARE(selectedOption(s), selected);
-    save(s);
-    QCOMPARE(optTxt(f), QByteArray::number(selected) + "\r\n");
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    for (const QString& key : keys.split(u' ')) {
+        QTest::keyClick(QApplication::focusWidget(), QKeySequence(key)[0].key());
+    }
+    QCOMPARE(optTxt(f), QByteArray::number(saved) + "\r\n");
 }
 
 void DialogsTest::failedSaveSaysSoAndKeepsTheOldFile_data() {

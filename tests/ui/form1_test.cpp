@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -18,36 +19,40 @@ private slots:
     void startsOnTodaysMonth();
     void layout_data();
     void layout();
-    void pickingAMonthOrAnArrowRebuilds();
+    void pickingAMonthRebuilds();
     void arrowsGoOnFromATypedYearAndStopAtTheEnds();
     void typingIntoTheMonthFieldChangesNothing();
     void typingAYearRebuildsAtEveryKey();
     void badYearTextLeavesTheGridAlone_data();
     void badYearTextLeavesTheGridAlone();
-    void frameFollowsToday();
+    void todayMovesOnWithTheClock_data();
+    void todayMovesOnWithTheClock();
     void oddOffsetKeepsColoursOfDaysWithoutAWatch();
     void tabOrderAndExit();
     void grabLooksRight();
 };
 
 void Form1Test::startsOnTodaysMonth_data() {
-    QTest::addColumn<QString>("today");
+    QTest::addColumn<QString>("now");
     QTest::addColumn<QByteArray>("optTxt");
     QTest::addColumn<QString>("monthName");
     QTest::addColumn<int>("month");
     QTest::addColumn<float>("offset");
     QTest::newRow("09.03.2011, first watch") << "09.03.2011" << QByteArray("0") << "Март" << 3 << 0.0f;
     QTest::newRow("01.01.2011, third watch") << "01.01.2011" << QByteArray("2\r\n") << "Январь" << 1 << 2.0f;
+    QTest::newRow("started as 2011 ends: one date throughout")
+        << "31.12.2011 23:59:59.999;01.01.2012 00:00:00.000" << QByteArray("0") << "Декабрь" << 12 << 0.0f;
 }
 
 void Form1Test::startsOnTodaysMonth() {
-    QFETCH(QString, today);
+    QFETCH(QString, now);
     QFETCH(QByteArray, optTxt);
     QFETCH(QString, monthName);
     QFETCH(int, month);
     QFETCH(float, offset);
-    FormFixture f(today.toLatin1().constData(), optTxt);
+    FormFixture f(now.toLatin1().constData(), optTxt);
     f.start();
+    const QString today = now.left(10);
     auto* combo = f.control<QComboBox>("ПолеСоСпискомМесяц");
     QCOMPARE(combo->currentText(), monthName);
     QCOMPARE(combo->currentIndex(), month - 1);
@@ -58,7 +63,7 @@ void Form1Test::startsOnTodaysMonth() {
     QCOMPARE(f.form->windowTitle(), QStringLiteral("Сутограф"));
     QVERIFY(!f.form->windowIcon().pixmap(32).isNull());
     QCOMPARE(BazovyKaraul, offset);
-    verifyShows(f, 2011, month, offset, dmy(today.toLatin1().constData()));
+    verifyShows(f, 2011, month, offset, at(today).date);
     const GridLook once = lookOf(f);
     f.form->Sutograf_Formirovanie();
     f.form->Sutograf_Formirovanie();
@@ -89,7 +94,7 @@ void Form1Test::layout() {
     QCOMPARE(f.form->centralWidget()->size(), QSize(243, 243));
 }
 
-void Form1Test::pickingAMonthOrAnArrowRebuilds() {
+void Form1Test::pickingAMonthRebuilds() {
     FormFixture f;
     f.start();
     auto* combo = f.control<QComboBox>("ПолеСоСпискомМесяц");
@@ -98,10 +103,6 @@ void Form1Test::pickingAMonthOrAnArrowRebuilds() {
     QCOMPARE(combo->currentText(), QStringLiteral("Январь"));
     QCOMPARE(combo->property("Tag").toString(), QStringLiteral("1"));
     verifyShows(f, 2011, 1, 0, dmy("09.03.2011"));
-    QTest::mouseClick(f.control<UpDown>("UpDown7")->upButton(), Qt::LeftButton);
-    QCOMPARE(f.control<QLineEdit>("ПолеГод")->text(), QStringLiteral("2012"));
-    QCOMPARE(combo->property("Tag").toString(), QStringLiteral("1"));
-    verifyShows(f, 2012, 1, 0, dmy("09.03.2011"));
 }
 
 void Form1Test::arrowsGoOnFromATypedYearAndStopAtTheEnds() {
@@ -109,6 +110,7 @@ void Form1Test::arrowsGoOnFromATypedYearAndStopAtTheEnds() {
     f.start();
     auto* year = f.control<QLineEdit>("ПолеГод");
     auto* spin = f.control<UpDown>("UpDown7");
+    QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
     // typed year, then what an arrow shows next
     const struct {
         const char* typed;
@@ -121,8 +123,10 @@ void Form1Test::arrowsGoOnFromATypedYearAndStopAtTheEnds() {
                  {"0", spin->downButton(), "0"}};
     for (const auto& step : steps) {
         year->setText(QString::fromLatin1(step.typed));
+        rebuilds.clear();
         QTest::mouseClick(step.arrow, Qt::LeftButton);
         QCOMPARE(year->text(), QString::fromLatin1(step.shown));
+        QCOMPARE(rebuilds.size(), 1); // also where the box already showed that year
     }
     verifyShows(f, 2000, 3, 0, dmy("09.03.2011")); // year 0 is 2000
     QTest::keyClick(year, Qt::Key_Up);
@@ -178,26 +182,46 @@ void Form1Test::badYearTextLeavesTheGridAlone() {
     QVERIFY(lookOf(f) == before);
 }
 
-void Form1Test::frameFollowsToday() {
-    FormFixture f("09.03.2011");
+void Form1Test::todayMovesOnWithTheClock_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("firstCheckMs"); // from the start to the next reading of the clock
+    QTest::addColumn<QString>("later");
+    QTest::addColumn<int>("nextCheckMs");
+    QTest::newRow("midnight: the next day")
+        << "09.03.2011 23:59:59.900" << 100 << "10.03.2011 00:00:00.000" << 60000;
+    QTest::newRow("midnight: April begins in a grey cell of March")
+        << "31.03.2011 23:59:00.000" << 60000 << "01.04.2011 00:00:00.001" << 60000;
+    QTest::newRow("midnight: 2012 begins in a grey cell of December 2011")
+        << "31.12.2011 23:59:59.999" << 1 << "01.01.2012 00:00:00.000" << 60000;
+    QTest::newRow("clock set back a day, aiming at midnight again")
+        << "10.03.2011" << 60000 << "09.03.2011 23:59:30.000" << 30000;
+    QTest::newRow("woken weeks later: the frame leaves the month shown")
+        << "09.03.2011" << 60000 << "20.05.2011" << 60000;
+}
+
+// The month shown stays what the user picked; only the "Сегодня" line and the frame follow the clock.
+void Form1Test::todayMovesOnWithTheClock() {
+    QFETCH(QString, start);
+    QFETCH(int, firstCheckMs);
+    QFETCH(QString, later);
+    QFETCH(int, nextCheckMs);
+    FormFixture f(start.toLatin1().constData());
     f.start();
-    auto* year = f.control<QLineEdit>("ПолеГод");
-    year->setText(QStringLiteral("2012"));
-    verifyShows(f, 2012, 3, 0, dmy("09.03.2011")); // today not among the days: hidden
-    year->setText(QStringLiteral("2011"));
-    f.setToday("17.04.2011"); // a grey day of the next month, the last cell
-    f.form->Sutograf_Formirovanie();
-    QCOMPARE(f.control("Ramka")->pos(), f.cell(55)->pos());
-    f.setToday("10.03.2011"); // midnight has passed since the start
-    f.form->Sutograf_Formirovanie();
-    QCOMPARE(f.control("Ramka")->pos(), f.cell(17)->pos());
-    QCOMPARE(f.control<QLabel>("Seyden")->text(), QStringLiteral("09.03.2011"));
+    auto* check = f.form->findChild<QTimer*>(QStringLiteral("todayCheck"));
+    const auto nextCheckIn = [check] { return check->isActive() ? check->interval() : -1; };
+    QCOMPARE(nextCheckIn(), firstCheckMs);
+    f.setNow(later);
+    f.form->checkToday();
+    QCOMPARE(f.control<QLabel>("Seyden")->text(), later.left(10));
+    const Date shown = at(start).date;
+    verifyShows(f, static_cast<float>(yearOf(shown)), monthOf(shown), 0, at(later).date);
+    QCOMPARE(nextCheckIn(), nextCheckMs);
 }
 
 void Form1Test::oddOffsetKeepsColoursOfDaysWithoutAWatch() {
     FormFixture f("09.03.2011", QByteArray()); // no Opt.txt: the offset in memory stays
     BazovyKaraul = 1.5f;
-    f.form = new Form1([] { return dmy("09.03.2011"); }, f.dir.path());
+    f.form = new Form1([] { return at(QStringLiteral("09.03.2011")); }, f.dir.path());
     for (int k = 0; k < 56; ++k) {
         QCOMPARE(f.cell(k)->foreColor(), k >= 8 && k <= 38 ? kWindowText : kGreyText);
         QVERIFY(f.cell(k)->toolTip().isEmpty());

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTime>
 #include <QVariant>
 
 #include <memory>
@@ -20,6 +21,13 @@ namespace sutograf::testing {
 
 inline Date dmy(const char* text) { return dateFromText(text).value(); }
 
+// A clock reading from "dd.mm.yyyy hh:mm:ss.zzz", or "dd.mm.yyyy" at noon.
+inline LocalTime at(const QString& text) {
+    const QTime time =
+        text.size() > 10 ? QTime::fromString(text.mid(11), QStringLiteral("hh:mm:ss.zzz")) : QTime(12, 0);
+    return {dmy(qPrintable(text.left(10))), time.msecsSinceStartOfDay()};
+}
+
 // Types text key by key, Cyrillic included (QTest::keyClicks takes ASCII only).
 inline void typeText(QWidget* w, const QString& text) {
     for (const QChar ch : text) {
@@ -27,11 +35,11 @@ inline void typeText(QWidget* w, const QString& text) {
     }
 }
 
-// A main window started on a date of the test's choosing, with its own Opt.txt.
+// A main window started at a time of the test's choosing, with its own Opt.txt.
 class FormFixture {
 public:
-    explicit FormFixture(const char* today = "09.03.2011", const QByteArray& optTxt = "0\r\n")
-        : today_(dmy(today)) {
+    explicit FormFixture(const char* now = "09.03.2011", const QByteArray& optTxt = "0\r\n") {
+        setNow(QString::fromLatin1(now));
         if (!optTxt.isNull()) {
             QFile f(dir.filePath(QStringLiteral("Opt.txt")));
             if (f.open(QIODevice::WriteOnly)) {
@@ -43,11 +51,17 @@ public:
 
     Form1* start() {
         BazovyKaraul = 0.0f; // as at process start
-        form = new Form1([this] { return today_; }, dir.path());
+        form = new Form1([this] { return read(); }, dir.path());
         return form;
     }
 
-    void setToday(const char* text) { today_ = dmy(text); }
+    // What the clock reads from now on: readings separated by ';' come one after another, the last stays.
+    void setNow(const QString& text) {
+        readings.clear();
+        for (const QString& reading : text.split(u';')) {
+            readings << at(reading);
+        }
+    }
 
     template <class T = QWidget> T* control(const char* name, int index = -1) const {
         for (T* c : form->findChildren<T*>(QString::fromUtf8(name))) {
@@ -63,7 +77,9 @@ public:
     QPointer<Form1> form;
 
 private:
-    Date today_;
+    LocalTime read() { return readings.size() > 1 ? readings.takeFirst() : readings.first(); }
+
+    QList<LocalTime> readings;
 };
 
 // What a user can see of the grid: each cell's text, colour and tooltip, and where the frame is.
@@ -96,9 +112,9 @@ inline void verifyShows(const FormFixture& f, float year, int month, float offse
     QVERIFY(grid.has_value());
     for (const YacheykaSetki& c : grid->cells) {
         DayCell* cell = f.cell(c.k);
-        QCOMPARE(cell->caption(), QString::fromStdString(c.dayText));
+        QCOMPARE(cell->caption(), QString::fromUtf8(c.dayText));
         QCOMPARE(cell->foreColor(), c.colour.value());
-        QCOMPARE(cell->toolTip(), QString::fromStdString(c.tooltip.value()));
+        QCOMPARE(cell->toolTip(), QString::fromUtf8(std::string_view(c.tooltip.value())));
     }
     QWidget* ramka = f.control("Ramka");
     QCOMPARE(ramka->isVisibleTo(f.form), grid->todayCell.has_value());

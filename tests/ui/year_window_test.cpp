@@ -117,7 +117,7 @@ void YearWindowTest::writesAOnePagePdfAndACalendarOfTheYear() {
     FormFixture f("09.03.2011");
     f.start();
     frmYear year(
-        2027, [] { return dmy("07.12.2026"); }, SettingsPlace(f.dir.path()));
+        2027, [] { return at(QStringLiteral("07.12.2026")); }, SettingsPlace(f.dir.path()));
     const QString pdf = f.dir.filePath(QStringLiteral("year.pdf")),
                   ics = f.dir.filePath(QStringLiteral("year.ics"));
     QVERIFY(year.writePdf(pdf));
@@ -160,7 +160,7 @@ void YearWindowTest::unwritableFolderSaysSoAndLeavesNothing() {
     const QString folder = f.dir.filePath(QStringLiteral("locked"));
     QVERIFY(QDir().mkdir(folder));
     frmYear year(
-        2027, [] { return dmy("07.12.2026"); }, SettingsPlace(f.dir.path()));
+        2027, [] { return at(QStringLiteral("07.12.2026")); }, SettingsPlace(f.dir.path()));
     const QString path = folder + (pdf ? QStringLiteral("/year.pdf") : QStringLiteral("/year.ics"));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     bool written = true;
@@ -179,7 +179,7 @@ void YearWindowTest::unwritableFolderSaysSoAndLeavesNothing() {
 void YearWindowTest::junkInTheYearBoxKeepsTheYear() {
     FormFixture f("09.03.2011");
     frmYear year(
-        2027, [] { return dmy("07.12.2026"); }, SettingsPlace(f.dir.path()));
+        2027, [] { return at(QStringLiteral("07.12.2026")); }, SettingsPlace(f.dir.path()));
     const Hours before = year.hours().hours(kYearRow);
     auto* box = year.findChild<QSpinBox*>(QStringLiteral("yearBox"));
     for (const char* junk : {"abc", "20", ""}) {
@@ -202,7 +202,7 @@ void YearWindowTest::damagedFilesGiveDefaultsAndSaySo() {
     ini.close();
     csv.close();
     frmYear year(
-        2028, [] { return dmy("07.12.2026"); }, SettingsPlace(f.dir.path()));
+        2028, [] { return at(QStringLiteral("07.12.2026")); }, SettingsPlace(f.dir.path()));
     QCOMPARE(year.shownWatch(), 1);
     QCOMPARE(year.findChild<QTimeEdit*>(QStringLiteral("startBox"))->time(), QTime(8, 0));
     const QString problems = year.findChild<QLabel*>(QStringLiteral("problemsLine"))->text();

@@ -3,7 +3,7 @@
 # they are all there already. Usage: scripts/setup.sh run|test
 set -euo pipefail
 
-run_packages=(g++ cmake ninja-build qt6-base-dev fonts-liberation2)
+run_packages=(g++ cmake ninja-build qt6-base-dev qt6-translations-l10n fonts-liberation2)
 # Tests add: GoogleTest and Google Benchmark; clang with its fuzzer runtime; a real X server, xdotool and
 # faketime for the end-to-end test, and the X11 headers for its screen probe; an independent iCalendar
 # parser for the system Python, to read back the calendar export; poppler's pdfinfo and pdftotext to

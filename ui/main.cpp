@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "form1.h"
 
@@ -6,6 +9,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // A fixed name: the settings folder is ~/.config/sutograf whatever the program file is called.
     QApplication::setApplicationName(QStringLiteral("sutograf"));
+    // The program speaks Russian whatever the desktop's language; Qt's own dialogs (files, printing,
+    // the buttons of a message) are made to speak it too.
+    QTranslator qtRussian;
+    if (qtRussian.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtRussian);
+    }
     auto* window = new sutograf::Form1(); // deletes itself when closed
     window->show();
     return QApplication::exec();

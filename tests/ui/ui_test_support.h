@@ -9,8 +9,6 @@
 #include <QTime>
 #include <QVariant>
 
-#include <memory>
-
 #include "bazovy_karaul.h"
 #include "date.h"
 #include "day_cell.h"
@@ -83,26 +81,17 @@ private:
 };
 
 // What a user can see of the grid: each cell's text, colour and tooltip, and where the frame is.
-struct GridLook {
-    QStringList captions;
-    QList<std::uint32_t> colours;
-    QStringList tooltips;
-    QPoint framePos;
-    bool frameVisible = false;
-
-    bool operator==(const GridLook&) const = default;
-};
-
-inline GridLook lookOf(const FormFixture& f) {
-    GridLook look;
+inline QStringList lookOf(const FormFixture& f) {
+    QStringList look;
     for (int k = 0; k < 56; ++k) {
-        look.captions << f.cell(k)->caption();
-        look.colours << f.cell(k)->foreColor();
-        look.tooltips << f.cell(k)->toolTip();
+        look << QStringLiteral("%1 %2 %3")
+                    .arg(f.cell(k)->caption())
+                    .arg(f.cell(k)->foreColor())
+                    .arg(f.cell(k)->toolTip());
     }
-    QWidget* ramka = f.control("Ramka");
-    look.framePos = ramka->pos();
-    look.frameVisible = ramka->isVisibleTo(f.form);
+    const QWidget* ramka = f.control("Ramka");
+    look << (ramka->isVisibleTo(f.form) ? QStringLiteral("frame at %1,%2").arg(ramka->x()).arg(ramka->y())
+                                        : QStringLiteral("no frame"));
     return look;
 }
 

@@ -122,7 +122,11 @@ LocalTime localNow() {
     // A leap second (tm_sec 60) stays within the day.
     const int ms = ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000 +
                    static_cast<int>(duration_cast<milliseconds>(now - second).count());
-    return {*dateOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday), std::min(ms, 86'399'999)};
+    // A clock set beyond the years 100 to 9999 reads as the model's nearest end, not as no date.
+    const int year = local.tm_year + 1900;
+    const Date date =
+        dateOf(year, local.tm_mon + 1, local.tm_mday).value_or(year < 100 ? kFirstDate : kLastDate);
+    return {date, std::min(ms, 86'399'999)};
 }
 
 } // namespace sutograf

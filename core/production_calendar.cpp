@@ -278,7 +278,8 @@ class ErrorList {
 public:
     ErrorList(std::vector<CalendarError>* out, std::vector<int>* years) : out_(out), years_(years) {}
     void add(int line, int year, std::string message) {
-        if (years_ != nullptr && year != 0 && std::find(years_->begin(), years_->end(), year) == years_->end()) {
+        if (years_ != nullptr && year != 0 &&
+            std::find(years_->begin(), years_->end(), year) == years_->end()) {
             years_->insert(std::upper_bound(years_->begin(), years_->end(), year), year);
         }
         if (!out_) {
@@ -309,7 +310,7 @@ private:
 } // namespace
 
 ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector<CalendarError>* errors,
-                                           std::vector<int>* yearsWithErrors) {
+                                               std::vector<int>* yearsWithErrors) {
     std::map<int, TableYear> years;
     ErrorList errs(errors, yearsWithErrors);
     if (csv.starts_with("\xEF\xBB\xBF")) {

@@ -66,7 +66,7 @@ public:
     // The table no longer lists the year: it follows the general rule, or what an overlay brings.
     void dropYear(int year);
 
-    bool covers(int year) const; // the table lists this year
+    bool covers(int year) const;    // the table lists this year
     std::vector<int> years() const; // the years the table lists, in order
     NormSource sourceOf(int year) const;
 

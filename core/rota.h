@@ -27,8 +27,7 @@ inline constexpr std::array<Karaul, 4> TablitsaKaraulov = {{
     {4, 0x00FFFF, ", 4 караул"}, // yellow
 }};
 
-inline constexpr std::uint32_t kGreyText = 0x80000011;   // system colour 17, grey text
-inline constexpr std::uint32_t kWindowText = 0x80000008; // system colour 8, window text
+inline constexpr std::uint32_t kGreyText = 0x80000011; // system colour 17, grey text
 
 // The watch (1..4) on duty on day d for a rota offset, or nullopt when the offset gives that day
 // no watch. Offsets 0..3 give ((serial mod 4) + offset) mod 4 + 1. Others follow the same single

@@ -9,6 +9,8 @@ class QWidget;
 
 namespace sutograf {
 
+inline constexpr std::uint32_t kWindowText = 0x80000008; // system colour 8, a label's default text
+
 // A layout colour value as a QColor: 0x00BBGGRR is a plain colour, 0x800000nn the desktop's system
 // colour nn (5 window background, 8 window text, taken from the palette; 17 grey text, always the
 // classic 109, 109, 109).

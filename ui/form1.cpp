@@ -37,7 +37,7 @@ static void initResources() { Q_INIT_RESOURCE(resources); }
 namespace sutograf {
 namespace {
 
-const char* const kTag = "Tag";     // the month number text on the month list, "0"/"1" on the frame
+const char* const kTag = "Tag";     // the month number text on the month list; "0" on the frame
 const char* const kIndex = "Index"; // an element's index in its control array
 
 constexpr std::uint32_t kBlue = 0xFF0000;
@@ -157,7 +157,6 @@ void Form1::createSelectors() {
         ПолеСоСпискомМесяц->addItem(monthName(m));
     }
     ПолеСоСпискомМесяц->setCurrentIndex(-1);
-    ПолеСоСпискомМесяц->setEditText(QStringLiteral("Combo1"));
     ПолеСоСпискомМесяц->setProperty(kTag, QStringLiteral("0"));
 
     ПолеГод = named(new QLineEdit(client), QStringLiteral("ПолеГод"));
@@ -183,7 +182,6 @@ void Form1::createWeekdayHeaders() {
         header->setGeometry(twipsRect(120, 600 + 360 * r, 375, 255));
         header->setFont(font);
         setTextColour(header, r < 5 ? kBlue : kRed);
-        Label1[r] = header;
     }
 }
 
@@ -201,11 +199,11 @@ void Form1::createGrid() {
 
 void Form1::createTodayLine() {
     const QFont font = layoutFont("Times New Roman", 12, true);
-    Label2 = named(new QLabel(QStringLiteral("Сегодня:"), centralWidget()), QStringLiteral("Label2"));
-    Label2->setGeometry(twipsRect(840, 3240, 1095, 255));
-    Seyden = named(new QLabel(QStringLiteral("Дата"), centralWidget()), QStringLiteral("Seyden"));
+    auto* label2 = named(new QLabel(QStringLiteral("Сегодня:"), centralWidget()), QStringLiteral("Label2"));
+    label2->setGeometry(twipsRect(840, 3240, 1095, 255));
+    Seyden = named(new QLabel(centralWidget()), QStringLiteral("Seyden")); // the load step writes the date
     Seyden->setGeometry(twipsRect(1920, 3240, 1215, 255));
-    for (QLabel* label : {Label2, Seyden}) {
+    for (QLabel* label : {label2, Seyden}) {
         label->setFont(font);
         setTextColour(label, kBlue);
     }
@@ -271,15 +269,14 @@ void Form1::Sutograf_Formirovanie() {
             label->setToolTip(text(*cell.tooltip));
         }
     }
-    // The frame's Tag reads "1" only while a rebuild has placed it; between rebuilds it is "0".
+    // The frame's Tag stays "0": a rebuild that frames today would set it to "1" and back before it
+    // ends, and nothing can look in between.
     if (grid->todayCell) {
         Ramka->move(Надпись0[*grid->todayCell]->pos());
-        Ramka->setProperty(kTag, QStringLiteral("1"));
         Ramka->show();
     } else {
         Ramka->hide();
     }
-    Ramka->setProperty(kTag, QStringLiteral("0"));
     emit gridRebuilt();
 }
 

@@ -86,10 +86,8 @@ private:
     QComboBox* ПолеСоСпискомМесяц = nullptr;
     QLineEdit* ПолеГод = nullptr;
     UpDown* UpDown7 = nullptr;
-    std::array<QLabel*, 7> Label1{};
     std::array<DayCell*, 56> Надпись0{};
     TodayFrame* Ramka = nullptr;
-    QLabel* Label2 = nullptr;
     QLabel* Seyden = nullptr;
     QTimer* todayCheck_ = nullptr;
 

@@ -25,8 +25,9 @@ const Line kLine1[2] = {
     {90, 2445, 5654, 2445, QColor(128, 128, 128), 1},
 };
 
-QLabel* label(QWidget* parent, const char* name, const char* layoutText, QRect twips) {
-    auto* l = new QLabel(QString::fromLatin1(layoutText), parent);
+// A label of the layout, empty until the load step writes it.
+QLabel* label(QWidget* parent, const char* name, QRect twips) {
+    auto* l = new QLabel(parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(twipsRect(twips));
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -41,7 +42,6 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About MyApp"));
     setFont(windowDefaultFont());
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -49,21 +49,21 @@ frmAbout::frmAbout(const VersionRecord& record, QWidget* parent)
     setGeometry(tw(2340), tw(1935), tw(5130), tw(3120));
     setFixedSize(tw(5130), tw(3120));
 
-    picIcon = label(this, "picIcon", "", QRect(240, 240, 540, 540));
+    QLabel* picIcon = label(this, "picIcon", QRect(240, 240, 540, 540));
     picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     picIcon->setLineWidth(2);
     picIcon->setPixmap(QPixmap(QStringLiteral(":/about.xpm")));
     picIcon->setAlignment(Qt::AlignCenter);
 
-    lblTitle = label(this, "lblTitle", "Application Title", QRect(1050, 240, 3885, 480));
+    lblTitle = label(this, "lblTitle", QRect(1050, 240, 3885, 480));
     setTextColour(lblTitle, 0x000000);
-    lblVersion = label(this, "lblVersion", "Version", QRect(1050, 720, 3885, 225));
-    lblAuthor = label(this, "lblAuthor", "Author", QRect(1050, 1080, 3885, 225));
-    lblDescription = label(this, "lblDescription", "App Description", QRect(1050, 1485, 3885, 810));
+    lblVersion = label(this, "lblVersion", QRect(1050, 720, 3885, 225));
+    lblAuthor = label(this, "lblAuthor", QRect(1050, 1080, 3885, 225));
+    lblDescription = label(this, "lblDescription", QRect(1050, 1485, 3885, 810));
     lblDescription->setWordWrap(true);
     setTextColour(lblDescription, 0x000000);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(twipsRect(3720, 2625, 1260, 345));
     cmdOK->setDefault(true); // Enter; Esc is the dialog's own reject
@@ -87,8 +87,9 @@ void frmAbout::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     for (const Line& line : kLine1) {
         p.setPen(QPen(line.colour, line.width, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(line.x1 / 15.0, line.y1 / 15.0 + (line.width - 1) / 2.0),
-                   QPointF(line.x2 / 15.0, line.y2 / 15.0 + (line.width - 1) / 2.0));
+        // A wide pen is centred on the line; the layout puts the line's top edge at y.
+        const qreal down = (line.width - 1) / 2.0;
+        p.drawLine(QPointF(twf(line.x1), twf(line.y1) + down), QPointF(twf(line.x2), twf(line.y2) + down));
     }
 }
 

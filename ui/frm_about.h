@@ -5,7 +5,6 @@
 #include "version_record.h"
 
 class QLabel;
-class QPushButton;
 
 namespace sutograf {
 
@@ -22,12 +21,10 @@ protected:
 private:
     void Form_Load(const VersionRecord& record);
 
-    QLabel* picIcon;
     QLabel* lblTitle;
     QLabel* lblVersion;
     QLabel* lblAuthor;
     QLabel* lblDescription;
-    QPushButton* cmdOK;
 };
 
 } // namespace sutograf

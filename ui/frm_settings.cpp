@@ -32,22 +32,22 @@ constexpr std::array<QRect, 4> kOptionTwips = {{
 frmSettings::frmSettings(SettingsPlace place, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      place_(std::move(place)),
-      Karaul(new QGroupBox(QStringLiteral("Выберите караул дежуривший 01.01.2011"), this)),
-      Command1(new QPushButton(QStringLiteral("Сохранить"), this)) {
+      place_(std::move(place)) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Настройки"));
     setFont(windowDefaultFont());
     setAttribute(Qt::WA_DeleteOnClose); // closing unloads; the next opening loads anew
     resize(tw(4065), tw(2475));         // sizable, but the controls keep their places
 
-    Karaul->setObjectName(QStringLiteral("Karaul"));
-    Karaul->setGeometry(twipsRect(240, 240, 3615, 1455));
+    // The frame is the control Karaul; it is not kept as a member, which would hide the type of a watch.
+    auto* frame = new QGroupBox(QStringLiteral("Выберите караул дежуривший 01.01.2011"), this);
+    frame->setObjectName(QStringLiteral("Karaul"));
+    frame->setGeometry(twipsRect(240, 240, 3615, 1455));
 
     const QFont optionFont = layoutFont("MS Sans Serif", 8.25, true);
     for (int i = 0; i < 4; ++i) {
-        const sutograf::Karaul& watch = TablitsaKaraulov[i];
-        auto* option = new QRadioButton(QStringLiteral("Караул №%1").arg(watch.number), Karaul);
+        const Karaul& watch = TablitsaKaraulov[i];
+        auto* option = new QRadioButton(QStringLiteral("Караул №%1").arg(watch.number), frame);
         option->setObjectName(QStringLiteral("Option1"));
         option->setProperty("Index", i);
         option->setGeometry(twipsRect(kOptionTwips[i]));
@@ -56,17 +56,18 @@ frmSettings::frmSettings(SettingsPlace place, QWidget* parent)
         Option1[i] = option;
     }
 
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twipsRect(1440, 1800, 975, 495));
-    Command1->setAutoDefault(false);
-    Command1->setDefault(false);
+    auto* command1 = new QPushButton(QStringLiteral("Сохранить"), this);
+    command1->setObjectName(QStringLiteral("Command1"));
+    command1->setGeometry(twipsRect(1440, 1800, 975, 495));
+    command1->setAutoDefault(false);
+    command1->setDefault(false);
 
     setTabOrder(Option1[0], Option1[1]);
-    setTabOrder(Option1[1], Command1);
-    setTabOrder(Command1, Option1[2]);
+    setTabOrder(Option1[1], command1);
+    setTabOrder(command1, Option1[2]);
     setTabOrder(Option1[2], Option1[3]);
 
-    connect(Command1, &QPushButton::clicked, this, &frmSettings::Command1_Click);
+    connect(command1, &QPushButton::clicked, this, &frmSettings::Command1_Click);
 
     Form_Load();
 }

@@ -7,8 +7,6 @@
 #include "safe_file.h"
 #include "settings_place.h"
 
-class QGroupBox;
-class QPushButton;
 class QRadioButton;
 
 namespace sutograf {
@@ -32,9 +30,7 @@ private:
     void reportSaveFailure(WriteFailure failure);
 
     SettingsPlace place_;
-    QGroupBox* Karaul;
     std::array<QRadioButton*, 4> Option1{};
-    QPushButton* Command1;
 };
 
 } // namespace sutograf

@@ -1,6 +1,6 @@
 // Looks at the windows on a real X display the way a user would, from their pixels only.
 //   e2e_probe client WINDOW              prints the client area's top-left corner on the screen
-//   e2e_probe check WINDOW YEAR MONTH OFFSET TODAY [SAVE.ppm]
+//   e2e_probe check WINDOW YEAR MONTH OFFSET TODAY
 //       checks every day cell's text colour against the rota and the red frame on today's cell;
 //       prints what differs and exits 1 if anything does.
 //   e2e_probe fills WINDOW YEAR WATCH OFFSET
@@ -51,19 +51,6 @@ int clientTop(XImage* image) {
         }
     }
     return -1;
-}
-
-void savePpm(XImage* image, const char* path) {
-    if (FILE* f = std::fopen(path, "wb")) {
-        std::fprintf(f, "P6\n%d %d\n255\n", image->width, image->height);
-        for (int y = 0; y < image->height; ++y) {
-            for (int x = 0; x < image->width; ++x) {
-                const Rgb c = at(image, x, y);
-                std::fputc(c.r, f), std::fputc(c.g, f), std::fputc(c.b, f);
-            }
-        }
-        std::fclose(f);
-    }
 }
 
 int check(XImage* image, int top, float year, int month, float offset, const char* todayText) {
@@ -171,15 +158,14 @@ int checkFills(XImage* image, int year, int watch, float offset) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const bool client = argc == 3 && std::strcmp(argv[1], "client") == 0;
-    const bool checking = (argc == 7 || argc == 8) && std::strcmp(argv[1], "check") == 0;
-    const bool fills = argc == 6 && std::strcmp(argv[1], "fills") == 0;
-    Display* display = client || checking || fills ? XOpenDisplay(nullptr) : nullptr;
+    const std::string mode = argc > 2 ? argv[1] : "";
+    const bool fits =
+        (mode == "client" && argc == 3) || (mode == "check" && argc == 7) || (mode == "fills" && argc == 6);
+    Display* display = fits ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
         std::fprintf(stderr,
-                     "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY [SAVE.ppm] |\n"
-                     "       fills WINDOW YEAR WATCH OFFSET\n"
-                     "(with an X display)\n",
+                     "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY | fills WINDOW YEAR "
+                     "WATCH OFFSET\n",
                      argv[0]);
         return 2;
     }
@@ -187,13 +173,15 @@ int main(int argc, char* argv[]) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    const int top = image != nullptr && !fills ? clientTop(image) : -1;
+    const int top = image != nullptr && mode != "fills" ? clientTop(image) : -1;
     int rc = 2;
-    if (fills && image != nullptr) {
+    if (image == nullptr) {
+        std::fprintf(stderr, "cannot read the window\n");
+    } else if (mode == "fills") {
         rc = checkFills(image, std::atoi(argv[3]), std::atoi(argv[4]), std::strtof(argv[5], nullptr));
     } else if (top < 0) {
         std::fprintf(stderr, "cannot see the main window's client area\n");
-    } else if (client) {
+    } else if (mode == "client") {
         int x = 0, y = 0;
         Window child;
         XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
@@ -202,9 +190,6 @@ int main(int argc, char* argv[]) {
     } else {
         rc = check(image, top, std::strtof(argv[3], nullptr), std::atoi(argv[4]),
                    std::strtof(argv[5], nullptr), argv[6]);
-        if (argc == 8) {
-            savePpm(image, argv[7]);
-        }
     }
     if (image != nullptr) {
         XDestroyImage(image);

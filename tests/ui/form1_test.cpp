@@ -22,7 +22,6 @@ private slots:
     void todayMovesOnWithTheClock_data();
     void todayMovesOnWithTheClock();
     void oddOffsetKeepsColoursOfDaysWithoutAWatch();
-    void backgroundAndFrameAsDrawn();
 };
 
 void Form1Test::startsOnTodaysMonth_data() {
@@ -59,8 +58,10 @@ void Form1Test::startsOnTodaysMonth() {
     QCOMPARE(lookOf(f), once);
 }
 
-// What is typed into the month field or the year box, or picked from the month list; a grid of year 0
-// stays as it was. The year box rebuilds at every key, also for the first digits of a year.
+// What is typed into the month field or the year box, or picked from the month list. The year box
+// rebuilds at every key, also for the first digits of a year; a key that leaves no year (year 0 in
+// the table) leaves the grid as the key before it left it, and typing into the month field changes
+// nothing at all.
 void Form1Test::typingAndPicking_data() {
     QTest::addColumn<bool>("intoMonth");
     QTest::addColumn<QString>("typed"); // "^" is the Up key
@@ -85,10 +86,12 @@ void Form1Test::typingAndPicking() {
     f.start();
     auto* combo = f.control<QComboBox>("ПолеСоСпискомМесяц");
     QLineEdit* box = intoMonth ? combo->lineEdit() : f.control<QLineEdit>("ПолеГод");
-    const QStringList before = lookOf(f);
     box->selectAll();
+    const QStringList start = lookOf(f);
+    QStringList before = start;
     QTest::keyClick(box, Qt::Key_Delete);
     for (const QChar ch : typed) {
+        before = lookOf(f); // text that is no year leaves what the key before it showed
         if (ch == u'^') {
             QTest::keyClick(combo, Qt::Key_Up);
         } else {
@@ -99,7 +102,7 @@ void Form1Test::typingAndPicking() {
     QCOMPARE(combo->property("Tag").toString(), QString::number(month));
     QCOMPARE(combo->count(), 12);
     if (year == 0) {
-        QCOMPARE(lookOf(f), before);
+        QCOMPARE(lookOf(f), intoMonth ? start : before);
     } else {
         verifyShows(f, static_cast<float>(year), month, 0, dmy("09.03.2011"));
     }
@@ -178,21 +181,6 @@ void Form1Test::oddOffsetKeepsColoursOfDaysWithoutAWatch() {
         QCOMPARE(f.cell(k)->foreColor(), k >= 8 && k <= 38 ? 0x80000008u : kGreyText);
         QVERIFY(f.cell(k)->toolTip().isEmpty());
     }
-}
-
-// The background's gradient as the window has always shown it, a cyan cell, today's red frame.
-void Form1Test::backgroundAndFrameAsDrawn() {
-    FormFixture f("09.03.2011");
-    f.start();
-    const QImage client = f.form->centralWidget()->grab().toImage();
-    const auto near = [&client](QPoint at, QColor want) {
-        const QColor c = client.pixelColor(at);
-        return qAbs(c.red() - want.red()) <= 2 && qAbs(c.green() - want.green()) <= 2 &&
-               qAbs(c.blue() - want.blue()) <= 2;
-    };
-    QVERIFY(near({242, 236}, {202, 236, 254}) && near({1, 236}, {51, 204, 254}) && near({0, 236}, Qt::black));
-    QVERIFY(near(f.cell(9)->geometry().bottomLeft() + QPoint(2, -2), Qt::cyan));
-    QVERIFY(near(f.cell(16)->geometry().topLeft() + QPoint(1, 10), Qt::red));
 }
 
 QTEST_MAIN(Form1Test)

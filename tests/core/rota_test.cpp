@@ -5,18 +5,19 @@
 namespace sutograf {
 namespace {
 
+// A row of a table prints as its name.
+template <class Row>
+requires requires(Row r) { r.name; }
+void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
+
 constexpr std::uint32_t kMagenta = 0xFF00FF, kBlue = 0xFF0000, kRed = 0x0000FF, kYellow = 0x00FFFF;
 
 Date dmy(const char* text) { return dateFromText(text).value(); }
 int floorMod4(std::int32_t s) { return ((s % 4) + 4) % 4; }
 std::string nameOf(const auto& info) { return info.param.name; }
 
-TEST(Ost, UsesTheFloorNotTruncation) {
-    EXPECT_EQ(Ost(2.75f), 0.75f);
-    EXPECT_EQ(Ost(-0.25f), 0.75f);
-    EXPECT_EQ(Ost(-3.0f), 0.0f);
-    EXPECT_LT(Ost(-1e-10f), 1.0f);
-}
+// x - floor(x) for a tiny negative x rounds to 1; the answer must stay inside [0, 1).
+TEST(Ost, ATinyNegativeStaysBelowOne) { EXPECT_LT(Ost(-1e-10f), 1.0f); }
 
 // The whole range against plain integer arithmetic: one wrong day anywhere is a missed shift.
 // Day -1 (29.12.1899) is watch 4 and day 0 watch 1 with offset 0; 01.01.2011 is watch offset + 1.
@@ -35,7 +36,6 @@ struct OddOffset {
     float offset;
     std::array<std::optional<int>, 4> watchForM;
 };
-void PrintTo(const OddOffset& c, std::ostream* os) { *os << c.name; }
 class OddOffsets : public ::testing::TestWithParam<OddOffset> {};
 
 TEST_P(OddOffsets, FollowTheSingleSubtraction) {
@@ -51,87 +51,69 @@ INSTANTIATE_TEST_SUITE_P(Cases, OddOffsets,
                                            OddOffset{"OneAndAHalf", 1.5f, {}}, OddOffset{"Eight", 8.0f, {}}),
                          [](const auto& info) { return nameOf(info); });
 
+// The worked month, with today 09.03.2011 in cell 16: each cell's tooltip names its date and watch.
 TEST(SetkaRaschet, March2011CellByCell) {
     const auto grid = Setka_Raschet(2011, 3, 0, dmy("09.03.2011"));
     ASSERT_TRUE(grid.has_value());
-    const struct {
-        int k;
-        const char *date, *dayText;
-        int watch;
-        std::uint32_t colour;
-    } expected[] = {
-        {0, "21.02.2011", "21", 4, kGreyText}, {7, "28.02.2011", "28", 3, kGreyText},
-        {8, "01.03.2011", "1", 4, kYellow},    {9, "02.03.2011", "2", 1, kMagenta},
-        {10, "03.03.2011", "3", 2, kBlue},     {11, "04.03.2011", "4", 3, kRed},
-        {16, "09.03.2011", "9", 4, kYellow},   {38, "31.03.2011", "31", 2, kBlue},
-        {39, "01.04.2011", "1", 3, kGreyText}, {55, "17.04.2011", "17", 3, kGreyText},
-    };
-    for (const auto& e : expected) {
-        SCOPED_TRACE(e.k);
-        const YacheykaSetki& cell = grid->cells[e.k];
-        EXPECT_EQ(shortDateText(cell.date), e.date);
-        EXPECT_EQ(cell.dayText, e.dayText);
-        EXPECT_EQ(cell.watch, e.watch);
-        EXPECT_EQ(cell.colour, e.colour);
-        EXPECT_EQ(cell.tooltip, std::string(e.date) + ", " + std::to_string(e.watch) + " караул");
-        EXPECT_EQ(cell.inMonth, e.colour != kGreyText);
-        EXPECT_EQ(cell.isToday, e.k == 16);
+    const std::tuple<int, const char*, std::uint32_t> expected[] = {
+        {0, "21.02.2011, 4 караул", kGreyText},  {7, "28.02.2011, 3 караул", kGreyText},
+        {8, "01.03.2011, 4 караул", kYellow},    {9, "02.03.2011, 1 караул", kMagenta},
+        {10, "03.03.2011, 2 караул", kBlue},     {11, "04.03.2011, 3 караул", kRed},
+        {16, "09.03.2011, 4 караул", kYellow},   {38, "31.03.2011, 2 караул", kBlue},
+        {39, "01.04.2011, 3 караул", kGreyText}, {55, "17.04.2011, 3 караул", kGreyText}};
+    for (const auto& [k, tooltip, colour] : expected) {
+        EXPECT_EQ(grid->cells[k].tooltip, std::string_view(tooltip)) << k;
+        EXPECT_EQ(grid->cells[k].colour, colour) << k;
     }
     EXPECT_EQ(grid->todayCell, 16);
-}
-
-// Pinned against the calendar; the sweep below checks the same shape against our own date model.
-struct MonthShape {
-    const char* name;
-    float year, month;
-    int firstCell;              // the cell of the 1st
-    const char *cell0, *cell55; // dates of the first and last cells
-};
-void PrintTo(const MonthShape& c, std::ostream* os) { *os << c.name; }
-class MonthShapes : public ::testing::TestWithParam<MonthShape> {};
-
-TEST_P(MonthShapes, StartOnTheMondayOfTheWeekBefore) {
-    const auto& p = GetParam();
-    const auto grid = Setka_Raschet(p.year, p.month, 0, Date{0});
-    ASSERT_TRUE(grid.has_value());
-    EXPECT_EQ(grid->cells[p.firstCell].dayText, "1");
-    EXPECT_TRUE(grid->cells[p.firstCell].inMonth);
-    EXPECT_FALSE(grid->cells[p.firstCell - 1].inMonth);
-    EXPECT_EQ(shortDateText(grid->cells[0].date), p.cell0);
-    EXPECT_EQ(shortDateText(grid->cells[55].date), p.cell55);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MonthShapes,
-    ::testing::Values(MonthShape{"StartsOnMonday", 2010, 2, 7, "25.01.2010", "21.03.2010"},
-                      MonthShape{"StartsOnSunday", 2011, 5, 13, "18.04.2011", "12.06.2011"},
-                      MonthShape{"December", 2011, 12, 10, "21.11.2011", "15.01.2012"},
-                      MonthShape{"January", 2012, 1, 13, "19.12.2011", "12.02.2012"},
-                      MonthShape{"LeapFebruary2000", 2000, 2, 8, "24.01.2000", "19.03.2000"},
-                      MonthShape{"February2100", 2100, 2, 7, "25.01.2100", "21.03.2100"},
-                      MonthShape{"TwoDigitYear", 11, 3, 8, "21.02.2011", "17.04.2011"},
-                      MonthShape{"FirstMonthInRange", 100, 2, 7, "25.01.0100", "21.03.0100"},
-                      MonthShape{"LastMonthInRange", 9999, 11, 7, "25.10.9999", "19.12.9999"}),
-    [](const auto& info) { return nameOf(info); });
-
-TEST(SetkaRaschet, TodayIsFramedAlsoInAGreyCellAndNowhereOutside) {
-    EXPECT_EQ(Setka_Raschet(2011, 3, 0, dmy("21.02.2011"))->todayCell, 0);
-    EXPECT_EQ(Setka_Raschet(2011, 3, 0, dmy("17.04.2011"))->todayCell, 55);
-    const auto outside = Setka_Raschet(2011, 3, 0, dmy("18.04.2011"));
-    EXPECT_EQ(outside->todayCell, std::nullopt);
-    EXPECT_TRUE(
-        std::none_of(outside->cells.begin(), outside->cells.end(), [](const auto& c) { return c.isToday; }));
-}
-
-TEST(SetkaRaschet, DaysWithoutAWatchHaveNoColourOrTooltipButStillGoGrey) {
-    const auto grid = Setka_Raschet(2011, 3, 1.5f, Date{0});
-    for (const auto& cell : grid->cells) {
+    // With offset 1.5 no day has a watch: no colour and no tooltip, but the other months' days go grey.
+    const auto noWatch = Setka_Raschet(2011, 3, 1.5f, Date{0});
+    for (const auto& cell : noWatch->cells) {
         EXPECT_FALSE(cell.tooltip.has_value());
         EXPECT_EQ(cell.colour, cell.inMonth ? std::nullopt : std::optional<std::uint32_t>(kGreyText));
     }
 }
 
-// Every month of every year: the layout that the window's columns rely on, and the rota in each cell.
+// The month as the window's boxes hold it, pinned against the calendar: cell 0 and the cell framed as
+// today, a grey cell too, and none when today lies outside the 56 days. A row without cell 0 gives no grid.
+struct GridCase {
+    const char* name;
+    const char *year, *month, *today;
+    std::optional<int> todayCell;
+    const char* cell0 = nullptr;
+};
+class MonthGrid : public ::testing::TestWithParam<GridCase> {};
+
+TEST_P(MonthGrid, StartsOnTheMondayOfTheWeekBeforeAndFramesToday) {
+    const auto& c = GetParam();
+    const auto grid = gridFromText(c.year, c.month, 0, dateFromText(c.today).value_or(Date{0}));
+    ASSERT_EQ(grid.has_value(), c.cell0 != nullptr);
+    if (grid) {
+        EXPECT_EQ(shortDateText(grid->cells[0].date), c.cell0);
+        EXPECT_EQ(grid->todayCell, c.todayCell);
+        EXPECT_EQ(std::count_if(grid->cells.begin(), grid->cells.end(), [](auto& x) { return x.isToday; }),
+                  c.todayCell ? 1 : 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MonthGrid,
+    ::testing::Values(GridCase{"StartsOnMonday", "2010", "2", "01.02.2010", 7, "25.01.2010"},
+                      GridCase{"StartsOnSunday", "2011", "5", "01.05.2011", 13, "18.04.2011"},
+                      GridCase{"DecemberRunsIntoJanuary", "2011", "12", "15.01.2012", 55, "21.11.2011"},
+                      GridCase{"JanuaryStartsInDecember", "2012", "1", "01.01.2012", 13, "19.12.2011"},
+                      GridCase{"LeapFebruary2000", "2000", "2", "01.03.2000", 37, "24.01.2000"},
+                      GridCase{"February2100HasNoLeapDay", "2100", "2", "01.03.2100", 35, "25.01.2100"},
+                      GridCase{"TodayInTheFirstGreyCell", "2011", "3", "21.02.2011", 0, "21.02.2011"},
+                      GridCase{"TodayAfterTheGrid", "2011", "3", "18.04.2011", {}, "21.02.2011"},
+                      GridCase{"TwoDigitYear", "11", "3", "", {}, "21.02.2011"},
+                      GridCase{"YearWithALetter", "2011г", "3", "", {}},
+                      GridCase{"FractionalYear", "2011.5", "3", "", {}},
+                      GridCase{"MonthNotANumber", "2011", "Март", "", {}}),
+    [](const auto& info) { return nameOf(info); });
+
+// Every month of every year against our own date model: the layout that the window's columns rely on,
+// the rota and the tooltip in each cell, and the 1st framed as today.
 TEST(SetkaRaschetSweep, EveryMonthKeepsItsShape) {
     for (int year = 100; year <= 9999; ++year) {
         for (int month = 1; month <= 12; ++month) {
@@ -146,43 +128,18 @@ TEST(SetkaRaschetSweep, EveryMonthKeepsItsShape) {
             ASSERT_EQ(grid->todayCell, w + 6);
             ASSERT_EQ(weekdayOf(grid->cells[0].date), 1);
             for (const YacheykaSetki& cell : grid->cells) {
+                const int watch = (floorMod4(cell.date.serial) + 2) % 4 + 1;
                 ASSERT_EQ(cell.date.serial, d1.serial - (w + 7) + cell.k + 1);
                 ASSERT_EQ(cell.dayText, std::to_string(dayOf(cell.date)));
                 ASSERT_EQ(cell.inMonth, monthOf(cell.date) == month);
-                ASSERT_EQ(cell.watch, (floorMod4(cell.date.serial) + 2) % 4 + 1);
+                ASSERT_EQ(cell.isToday, cell.k == w + 6);
+                ASSERT_EQ(cell.watch, watch);
+                ASSERT_EQ(cell.tooltip, shortDateText(cell.date) + ", " + std::to_string(watch) + " караул");
                 ASSERT_TRUE(!cell.inMonth || (cell.k >= 7 && cell.k < 49)) << "columns 0 and 7 lie outside";
             }
         }
     }
 }
-
-struct YearText {
-    const char* name;
-    const char *year, *month;
-    const char* firstCell; // date of cell 0, or nullptr for no grid
-};
-void PrintTo(const YearText& c, std::ostream* os) { *os << c.name; }
-class GridFromText : public ::testing::TestWithParam<YearText> {};
-
-TEST_P(GridFromText, TakesOnlyTextThatNamesAMonth) {
-    const auto& c = GetParam();
-    const auto grid = gridFromText(c.year, c.month, 0, Date{0});
-    ASSERT_EQ(grid.has_value(), c.firstCell != nullptr);
-    if (grid) {
-        EXPECT_EQ(shortDateText(grid->cells[0].date), c.firstCell);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GridFromText,
-    ::testing::Values(
-        YearText{"Year", "2011", "3", "21.02.2011"}, YearText{"Blanks", " 2011 ", "3", "21.02.2011"},
-        YearText{"FirstDigitOfATypedYear", "2", "3", "18.02.2002"}, YearText{"Empty", "", "3", nullptr},
-        YearText{"Letters", "2011г", "3", nullptr}, YearText{"Fraction", "2011.5", "3", nullptr},
-        YearText{"Negative", "-5", "3", nullptr}, YearText{"FiveDigits", "99999", "3", nullptr},
-        YearText{"Huge", "1e20", "3", nullptr}, YearText{"MonthNotANumber", "2011", "Март", nullptr},
-        YearText{"MonthZero", "2011", "0", nullptr}, YearText{"Month13", "2011", "13", nullptr}),
-    [](const auto& info) { return nameOf(info); });
 
 } // namespace
 } // namespace sutograf

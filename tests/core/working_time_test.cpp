@@ -15,6 +15,11 @@ void PrintTo(const Hours& h, std::ostream* os) {
 
 namespace {
 
+// A row of a table prints as its name.
+template <class Row>
+requires requires(Row r) { r.name; }
+void PrintTo(const Row& r, std::ostream* os) { *os << r.name; }
+
 Date ymd(int y, int m, int d) { return dateOf(y, m, d).value(); }
 const ProductionCalendar& shipped() { return ProductionCalendar::builtIn(); }
 
@@ -69,25 +74,43 @@ INSTANTIATE_TEST_SUITE_P(
                       RulesCase{"OffsetFiveLeavesADayWithoutAWatch", {8 * 60, 1440, false}, 5}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Hours, FiguresADutyOfficerKnows) {
-    const auto hours = [](int watch, Date first, Date last, DutyRules rules = {}) {
-        return hoursOf(watch, first, last, 0, shipped(), rules);
-    };
-    // Watch 1 is on duty on 15.01.2025: 16 hours that day, 2 of them at night, and 8 the next, 6 at night.
-    EXPECT_EQ(hours(1, ymd(2025, 1, 15), ymd(2025, 1, 15)), (Hours{1, 960, 120, 0, 480}));
-    EXPECT_EQ(hours(1, ymd(2025, 1, 16), ymd(2025, 1, 16)), (Hours{0, 480, 360, 0, 480}));
-    // Watch 2's duty from 31.12.2024 gives January 8 hours, all on the holiday of 1 January.
-    EXPECT_EQ(hours(2, ymd(2025, 1, 1), ymd(2025, 1, 1)), (Hours{0, 480, 360, 480, 0}));
-    // A year of watch 1, worked out by hand: 91 duties, 2184 hours, 728 at night, 88 on holidays, norm 1972.
-    EXPECT_EQ(hours(1, ymd(2025, 1, 1), ymd(2025, 12, 31)), (Hours{91, 131040, 43680, 5280, 1972 * 60}));
-    // Out-of-range rules are clamped, not read as they are.
-    const Date jan1 = ymd(2025, 1, 1), jan31 = ymd(2025, 1, 31);
-    EXPECT_EQ(hours(1, jan1, jan31, {-30, 5000}), hours(1, jan1, jan31, {0, 1440}));
-    EXPECT_EQ(hours(1, jan1, jan31, {2000, 0}), hours(1, jan1, jan31, {1439, 1}));
-    // The ends of the model: nothing is read beyond them.
-    EXPECT_EQ(hours(3, kFirstDate, kFirstDate).workedMinutes, 960);
-    EXPECT_EQ(hours(2, kLastDate, kLastDate, {8 * 60, 1440, true}).workedMinutes, 1440);
+// Figures worked out by hand, and the worked hours and the balance against the norm as the year window
+// writes them. The rules are from 08:00 for 24 hours unless the row gives others. Watch 1 is on duty on
+// 15.01.2025, watch 2 on 31.12.2024, watch 3 on 01.01.0100 and watch 2 on 31.12.9999.
+struct PinnedCase {
+    const char* name;
+    int watch;
+    const char* first;
+    int days;
+    DutyRules rules;
+    Hours expected; // duties/worked/night/holiday/norm
+    const char *worked, *balance;
+};
+class PinnedHours : public ::testing::TestWithParam<PinnedCase> {};
+
+TEST_P(PinnedHours, AsADutyOfficerCountsThem) {
+    const auto& c = GetParam();
+    const Date first = dateFromText(c.first).value();
+    const Hours h = hoursOf(c.watch, first, Date{first.serial + c.days - 1}, 0, shipped(), c.rules);
+    EXPECT_EQ(h, c.expected);
+    EXPECT_EQ(hoursText(h.workedMinutes), c.worked);
+    EXPECT_EQ(balanceText(h.workedMinutes - h.normMinutes), c.balance);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PinnedHours,
+    ::testing::Values(
+        PinnedCase{"DutyDayGets16h", 1, "15.01.2025", 1, {}, {1, 960, 120, 0, 480}, "16", "+8"},
+        PinnedCase{"NextDayGets8h", 1, "16.01.2025", 1, {}, {0, 480, 360, 0, 480}, "8", "0"},
+        PinnedCase{"NewYearsEveGivesJanuary8h", 2, "01.01.2025", 1, {}, {0, 480, 360, 480, 0}, "8", "+8"},
+        PinnedCase{"AYear", 1, "01.01.2025", 365, {}, {91, 131040, 43680, 5280, 1972 * 60}, "2184", "+212"},
+        PinnedCase{"HalfAnHourShort", 1, "15.01.2025", 1, {480, 450}, {1, 450, 0, 0, 480}, "7:30", "-0:30"},
+        PinnedCase{"ClampedTo24h", 1, "15.01.2025", 2, {-30, 5000}, {1, 1440, 480, 0, 960}, "24", "+8"},
+        PinnedCase{"ClampedToAMinute", 1, "15.01.2025", 2, {2000, 0}, {1, 1, 1, 0, 960}, "0:01", "-15:59"},
+        PinnedCase{"FirstDayOfTheModel", 3, "01.01.0100", 1, {}, {1, 960, 120, 960, 0}, "16", "+16"},
+        PinnedCase{
+            "LastDayOfTheModel", 2, "31.12.9999", 1, {480, 1440, true}, {1, 1440, 480, 0, 420}, "24", "+17"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The year window's quarters and year are sums of its months; they must equal their periods counted whole.
 TEST(YearTable, EveryRowEqualsHoursOfItsOwnDays) {
@@ -101,13 +124,8 @@ TEST(YearTable, EveryRowEqualsHoursOfItsOwnDays) {
     }
 }
 
-TEST(HoursText, WholeHoursAloneElseMinutesAfterAColon) {
-    EXPECT_EQ(hoursText(184 * 60), "184");
-    EXPECT_EQ(hoursText(-5), "-0:05");
-    EXPECT_EQ(hoursText(INT_MIN), "-35791394:08");
-    EXPECT_EQ(balanceText(16 * 60 + 30), "+16:30");
-    EXPECT_EQ(balanceText(0), "0");
-}
+// -INT_MIN does not fit an int.
+TEST(HoursText, TheLowestIntIsWrittenWhole) { EXPECT_EQ(hoursText(INT_MIN), "-35791394:08"); }
 
 } // namespace
 } // namespace sutograf

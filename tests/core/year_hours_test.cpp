@@ -187,7 +187,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, AgainstMinuteByMinute,
 
 // Figures worked out by hand, and the worked hours and the balance against the norm as the year window
 // writes them. The rules are from 08:00 for 24 hours unless the row gives others. Watch 1 is on duty on
-// 15.01.2025, watch 2 on 31.12.2024, watch 3 on 01.01.0100 and watch 2 on 31.12.9999.
+// 15.01.2025, watch 2 on 31.12.2024, watch 3 on 01.01.0100 and watch 2 on 31.12.9999; a duty that
+// began before the model (watch 2 on 31.12.0099) is left out.
 struct PinnedCase {
     const char* name;
     int watch;
@@ -219,6 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
         PinnedCase{"ClampedTo24h", 1, "15.01.2025", 2, {-30, 5000}, {1, 1440, 480, 0, 960}, "24", "+8"},
         PinnedCase{"ClampedToAMinute", 1, "15.01.2025", 2, {2000, 0}, {1, 1, 1, 0, 960}, "0:01", "-15:59"},
         PinnedCase{"LastDay9999", 2, "31.12.9999", 1, {480, 1440, true}, {1, 1440, 480, 0, 420}, "24", "+17"},
+        PinnedCase{"NoSpillFromBeforeTheModel", 2, "01.01.0100", 1, {}, {0, 0, 0, 0, 0}, "0", "0"},
         PinnedCase{"FirstDay0100", 3, "01.01.0100", 1, {}, {1, 960, 120, 960, 0}, "16", "+16"}),
     [](const auto& info) { return nameOf(info); });
 

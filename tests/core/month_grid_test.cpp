@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "number_text.h"
 #include "rota.h"
 
@@ -64,9 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         TypedText{"NoDotsSaturates", "132011", "132011", 32767},
         TypedText{"MinusBillionSaturates", "-1e9", "-1000000000", -32768},
         TypedText{"HugeIsNoYear", "1e20", "100000002004087734272", 32767}, TypedText{"Comma", "1,5"},
-        TypedText{"Inf", "inf"}, TypedText{"NaN", "nan"}, TypedText{"DoubleSign", "--1"},
-        TypedText{"LoneSign", "-"}, TypedText{"BeyondFloat", "1e39"}, TypedText{"NulInside", {"1\0002", 3}},
-        TypedText{"ShortFields", "1.3.2011", nullptr, 0, "01.03.2011"},
+        TypedText{"DoubleSign", "--1"}, TypedText{"LoneSign", "-"}, TypedText{"BeyondFloat", "1e39"},
+        TypedText{"NulInside", {"1\0002", 3}}, TypedText{"ShortFields", "1.3.2011", nullptr, 0, "01.03.2011"},
         TypedText{"Year0Is2000", "1.3.0", nullptr, 0, "01.03.2000"},
         TypedText{"Year29Is2029", "1.3.29", nullptr, 0, "01.03.2029"},
         TypedText{"Year30Is1930", "1.3.30", nullptr, 0, "01.03.1930"},
@@ -75,8 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
         TypedText{"FiveDigitYear", "1.3.10000"}, TypedText{"NegativeYear", "1.3.-5"},
         TypedText{"Blank", "1. 3.2011"}, TypedText{"Empty", ""}),
     [](const auto& info) { return nameOf(info); });
-
-TEST(ToInt16, NaNGivesZero) { EXPECT_EQ(toInt16(std::numeric_limits<float>::quiet_NaN()), 0); }
 
 // x - floor(x) for a tiny negative x rounds to 1; the answer must stay inside [0, 1).
 TEST(Ost, ATinyNegativeStaysBelowOne) { EXPECT_LT(Ost(-1e-10f), 1.0f); }

@@ -1,3 +1,5 @@
+// What the month window is built from: the dates of the model, the text typed into its boxes, the rota
+// and the 56 cells of a month.
 #include <gtest/gtest.h>
 
 #include "number_text.h"
@@ -55,6 +57,7 @@ TEST_P(Typed, ReadsAsANumberAndAsADate) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Typed,
     ::testing::Values(
+        // Numbers, and text that is none: the number as written back and the whole number it rounds to.
         TypedText{"Year", "2011", "2011", 2011}, TypedText{"HalfYearRoundsToEven", "2011.5", "2011.5", 2012},
         TypedText{"HalfRoundsDownToEven", "2.5", "2.5", 2}, TypedText{"MinusOneAndAHalf", "-1.5", "-1.5", -2},
         TypedText{"Plus", "+3", "3", 3}, TypedText{"Blanks", " \t2 ", "2", 2},
@@ -63,7 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
         TypedText{"MinusBillionSaturates", "-1e9", "-1000000000", -32768},
         TypedText{"HugeIsNoYear", "1e20", "100000002004087734272", 32767}, TypedText{"Comma", "1,5"},
         TypedText{"DoubleSign", "--1"}, TypedText{"LoneSign", "-"}, TypedText{"BeyondFloat", "1e39"},
-        TypedText{"NulInside", {"1\0002", 3}}, TypedText{"ShortFields", "1.3.2011", nullptr, 0, "01.03.2011"},
+        TypedText{"NulInside", {"1\0002", 3}},
+        // Dates, and text that names none: no number, and the date.
+        TypedText{"ShortFields", "1.3.2011", nullptr, 0, "01.03.2011"},
         TypedText{"Year0Is2000", "1.3.0", nullptr, 0, "01.03.2000"},
         TypedText{"Year29Is2029", "1.3.29", nullptr, 0, "01.03.2029"},
         TypedText{"Year30Is1930", "1.3.30", nullptr, 0, "01.03.1930"},
@@ -77,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Ost, ATinyNegativeStaysBelowOne) { EXPECT_LT(Ost(-1e-10f), 1.0f); }
 
 // The whole range against plain integer arithmetic: one wrong day anywhere is a missed shift.
-// Day -1 (29.12.1899) is watch 4 and day 0 watch 1 with offset 0; 01.01.2011 is watch offset + 1.
+// Day -1 (29.12.1899) is watch 4 and day 0 watch 1 with offset 0.
 TEST(RotaSweep, EveryDayMatchesTheFourDayCycleForEveryOffset) {
     for (int offset = 0; offset < 4; ++offset) {
         for (std::int32_t s = kFirstDate.serial; s <= kLastDate.serial; ++s) {

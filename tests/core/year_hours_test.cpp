@@ -1,3 +1,5 @@
+// What the year window is built from: the production calendar and its norms, a user's calendar file, and
+// a watch's hours in any period.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -2,6 +2,8 @@
 // and the 56 cells of a month.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "number_text.h"
 #include "rota.h"
 

@@ -2,6 +2,7 @@
 // a watch's hours in any period.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <fstream>
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once optimised (with the end-to-end test on a real X server), once
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and then each fuzzer for a few seconds.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and then the fuzzer for a few seconds.
 # Installs what it needs on Debian first. Exits non-zero on any failure.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

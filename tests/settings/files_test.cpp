@@ -1,13 +1,13 @@
+// The program's own files: Opt.txt, sutograf.ini and the user's calendar.csv, where they live, and
+// how each survives damage, hostile places and failing disks.
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
-#include <functional>
 #include <future>
 #include <optional>
 #include <sys/stat.h>
@@ -19,12 +19,17 @@
 #include "common/no_root_override.h"
 #include "common/small_disk.h"
 #include "opt_file.h"
-#include "settings_place.h"
+#include "sutograf_ini.h"
+#include "user_calendar.h"
 
 namespace sutograf {
 namespace {
 
 const QByteArray kOld("1\r\nkept exactly\r\n");
+const auto kByName = [](const auto& info) { return std::string(info.param.name); };
+
+// Bytes written as a literal, NULs included.
+template <std::size_t N> QByteArray bytes(const char (&text)[N]) { return QByteArray(text, N - 1); }
 
 QByteArray contentOf(const QString& path) {
     QFile f(path);
@@ -40,7 +45,7 @@ void makeWritable(const QString& path) {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-class OptFile : public ::testing::Test {
+class Files : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -57,42 +62,28 @@ struct ReadCase {
     QByteArray content;
     float expected;
 };
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
-class OptFileRead : public OptFile, public ::testing::WithParamInterface<ReadCase> {};
+class OptFileRead : public Files, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(OptFileRead, TakesTheFirstLineOrKeepsTheFirstWatch) {
-    const auto& c = GetParam();
-    ASSERT_TRUE(put(path(), c.content));
+    ASSERT_TRUE(put(path(), GetParam().content));
     Nastroyki_Chtenie(place());
-    EXPECT_EQ(BazovyKaraul, c.expected);
-    EXPECT_EQ(contentOf(path()), c.content) << "reading must never change the file";
+    EXPECT_EQ(BazovyKaraul, GetParam().expected);
+    EXPECT_EQ(contentOf(path()), GetParam().content) << "reading must never change the file";
 }
 
-const ReadCase kReadCases[] = {
-    {"WrittenByUs", QByteArray("2\r\n"), 2.0f},
-    {"NoLineEnd", QByteArray("0"), 0.0f},
-    {"FurtherLinesIgnored", QByteArray("1\r\nmore lines\r\n7"), 1.0f},
-    {"BareCR", QByteArray("3\r9"), 3.0f},
-    {"UnixLineEnd", QByteArray("3\n"), 3.0f},
-    {"Blanks", QByteArray(" 2 \r\n"), 2.0f},
-    {"Empty", QByteArray(""), 0.0f},
-    {"EmptyFirstLine", QByteArray("\r\n2\r\n"), 0.0f},
-    {"Letters", QByteArray("abc\r\n"), 0.0f},
-    {"OutOfRange", QByteArray("7\r\n"), 0.0f},
-    {"Negative", QByteArray("-1\r\n"), 0.0f},
-    {"Fraction", QByteArray("1.5\r\n"), 0.0f},
-    {"Comma", QByteArray("1,5\r\n"), 0.0f},
-    {"Huge", QByteArray("1e40\r\n"), 0.0f},
-    {"Utf8Bom",
-     QByteArray("\xEF\xBB\xBF"
-                "2\r\n"),
-     0.0f},
-    {"BinaryJunk", QByteArray("\x00\xFF\x13\x37\x02\r\n", 7), 0.0f},
-    {"DigitThenNul", QByteArray("2\x00", 2), 0.0f},
-    {"VeryLongFirstLine", QByteArray(100000, '1'), 0.0f},
-};
-INSTANTIATE_TEST_SUITE_P(Cases, OptFileRead, ::testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OptFileRead,
+    ::testing::Values(ReadCase{"WrittenByUs", "2\r\n", 2.0f}, ReadCase{"NoLineEnd", "0", 0.0f},
+                      ReadCase{"FurtherLinesIgnored", "1\r\nmore lines\r\n7", 1.0f},
+                      ReadCase{"BareCR", "3\r9", 3.0f}, ReadCase{"UnixLineEnd", "3\n", 3.0f},
+                      ReadCase{"Blanks", " 2 \r\n", 2.0f}, ReadCase{"Empty", "", 0.0f},
+                      ReadCase{"EmptyFirstLine", "\r\n2\r\n", 0.0f}, ReadCase{"Letters", "abc\r\n", 0.0f},
+                      ReadCase{"OutOfRange", "7\r\n", 0.0f}, ReadCase{"Negative", "-1\r\n", 0.0f},
+                      ReadCase{"Fraction", "1.5\r\n", 0.0f}, ReadCase{"Comma", "1,5\r\n", 0.0f},
+                      ReadCase{"Huge", "1e40\r\n", 0.0f}, ReadCase{"Utf8Bom", "\xEF\xBB\xBF\x32\r\n", 0.0f},
+                      ReadCase{"DigitThenNul", bytes("2\0"), 0.0f},
+                      ReadCase{"VeryLongFirstLine", QByteArray(100000, '1'), 0.0f}),
+    kByName);
 
 // Whatever stands where Opt.txt should be, or whatever the disk does: reading neither hangs (a FIFO
 // blocks an ordinary open until a writer comes) nor takes anything but a regular file, and saving 3
@@ -114,8 +105,7 @@ struct Hostile {
     float read; // what reading leaves: the old file's 1, or the 2 that was there before
     WriteFailure save;
 };
-void PrintTo(const Hostile& c, std::ostream* os) { *os << c.name; }
-class OptFileHostile : public OptFile, public ::testing::WithParamInterface<Hostile> {};
+class OptFileHostile : public Files, public ::testing::WithParamInterface<Hostile> {};
 
 TEST_P(OptFileHostile, NeitherHangsNorLosesWhatWasThere) {
     const Place kind = GetParam().place;
@@ -197,26 +187,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Hostile{"ReadOnlyFile", Place::ReadOnlyFile, 1.0f, WriteFailure::NoPermission},
                       Hostile{"DiskFull", Place::DiskFull, 1.0f, WriteFailure::DiskFull},
                       Hostile{"WriteFailsMidway", Place::FailingWrites, 1.0f, WriteFailure::Other}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(OptFile, EachChoiceIsWrittenAsExactlyThreeBytesAndReadBack) {
-    ASSERT_TRUE(put(path(), "3\r\nsomething much longer that must not survive\r\n"));
-    for (int i = 0; i < 4; ++i) {
-        BazovyKaraul = static_cast<float>(i);
-        ASSERT_TRUE(Nastroyki_Zapis(place()).ok());
-        ASSERT_TRUE(Nastroyki_Zapis(place()).ok());
-        EXPECT_EQ(contentOf(path()), QByteArray::number(i) + "\r\n");
-        BazovyKaraul = 0.0f;
-        EXPECT_TRUE(Nastroyki_Chtenie(place()));
-        EXPECT_EQ(BazovyKaraul, static_cast<float>(i));
-    }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{kOptFileName});
-}
+    kByName);
 
 // A link to a regular file is followed: the link stays, its target takes the bytes. A file its
 // owner could not read is saved readable, its other mode bits kept. Root reads anything, so the
 // save runs as an ordinary user who owns the files.
-TEST_F(OptFile, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
+TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
     const QString target = dir.filePath(QStringLiteral("real/Opt.txt"));
     ASSERT_TRUE(put(target, "1\r\n") && QFile::link(target, path()));
@@ -231,7 +207,7 @@ TEST_F(OptFile, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
             (void)(::setgid(nobody) + ::setuid(nobody));
         }
         BazovyKaraul = 2.0f;
-        ::_exit(Nastroyki_Zapis(place()).ok() ? 0 : 1);
+        ::_exit(Nastroyki_Zapis(place()).ok() && contentOf(target) == "2\r\n" ? 0 : 1);
     }
     int status = -1;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -240,13 +216,12 @@ TEST_F(OptFile, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
     struct stat saved {};
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &saved), 0);
     EXPECT_EQ(saved.st_mode & 0777, 0620u);
-    EXPECT_TRUE(Nastroyki_Chtenie(place()));
-    EXPECT_EQ(BazovyKaraul, 2.0f);
 }
 
 // A write-protected program folder (a USB stick) still gives its setting; saving goes to the user's
-// configuration folder, which from then on wins. Without a home folder there is nowhere to save.
-TEST_F(OptFile, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder) {
+// configuration folder, whatever the program is called, which from then on wins. Without a home
+// folder there is nowhere to save.
+TEST_F(Files, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder) {
     const QString program = dir.filePath(QStringLiteral("stick")),
                   home = dir.filePath(QStringLiteral("home"));
     ASSERT_TRUE(QDir().mkpath(program) && QDir().mkpath(home) &&
@@ -255,32 +230,137 @@ TEST_F(OptFile, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFold
     const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(home));
     qunsetenv("XDG_CONFIG_HOME");
-    QCoreApplication::setApplicationName(QStringLiteral("sutograf-1.0")); // a renamed program
-    const QString config = home + QStringLiteral("/.config/sutograf");
+    QCoreApplication::setApplicationName(QStringLiteral("sutograf-1.0"));
     {
         const NoRootOverride asOrdinaryUser;
         const SettingsPlace stick = SettingsPlace::forProgram(program);
-        EXPECT_TRUE(Nastroyki_Chtenie(stick));
-        EXPECT_EQ(BazovyKaraul, 3.0f);
+        EXPECT_TRUE(Nastroyki_Chtenie(stick) && BazovyKaraul == 3.0f);
         BazovyKaraul = 1.0f;
         EXPECT_TRUE(Nastroyki_Zapis(stick).ok());
-        EXPECT_EQ(contentOf(config + QStringLiteral("/Opt.txt")), QByteArray("1\r\n"));
+        EXPECT_EQ(contentOf(home + QStringLiteral("/.config/sutograf/Opt.txt")), QByteArray("1\r\n"));
         EXPECT_EQ(contentOf(program + QStringLiteral("/Opt.txt")), QByteArray("3\r\n"));
-        EXPECT_TRUE(Nastroyki_Chtenie(stick));
-        EXPECT_EQ(BazovyKaraul, 1.0f);
-
+        EXPECT_TRUE(Nastroyki_Chtenie(stick) && BazovyKaraul == 1.0f);
         qunsetenv("HOME");
         const SettingsPlace homeless = SettingsPlace::forProgram(program);
-        EXPECT_EQ(SettingsPlace::userConfigDir(), QString());
         EXPECT_EQ(Nastroyki_Zapis(homeless).failure, WriteFailure::NoPlace);
-        EXPECT_TRUE(Nastroyki_Chtenie(homeless));
-        EXPECT_EQ(BazovyKaraul, 3.0f);
+        EXPECT_TRUE(Nastroyki_Chtenie(homeless) && BazovyKaraul == 3.0f);
     }
     qputenv("HOME", savedHome);
     if (!savedXdg.isNull()) {
         qputenv("XDG_CONFIG_HOME", savedXdg);
     }
     makeWritable(program);
+}
+
+UserChoices choices(int start, int counted, bool whole, int watch) {
+    return {{start, counted, whole}, watch};
+}
+const UserChoices kDefaults;
+
+struct IniCase {
+    const char* name;
+    QByteArray text;
+    UserChoices expected;
+    int problems;
+};
+class IniText : public ::testing::TestWithParam<IniCase> {};
+
+TEST_P(IniText, GivesTheValuesOrTheirDefaults) {
+    const IniReading reading = parseIni(GetParam().text);
+    EXPECT_EQ(reading.choices, GetParam().expected);
+    EXPECT_EQ(reading.problems.size(), GetParam().problems) << reading.problems.join(u'|').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniText,
+    ::testing::Values(
+        IniCase{"WrittenByUs", iniText(choices(450, 1410, true, 3)), choices(450, 1410, true, 3), 0},
+        IniCase{"WindowsLineEndsAndBom", "\xEF\xBB\xBF[duty]\r\nstart=00:00\r\n[yearWindow]\r\nwatch=4\r\n",
+                choices(0, 1440, false, 4), 0},
+        IniCase{"OnlyOneValue", "[duty]\nhours=12\n", choices(480, 720, false, 1), 0},
+        IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n", kDefaults, 0},
+        IniCase{"BadValuesEachKeepTheirDefault",
+                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\n", kDefaults,
+                4},
+        IniCase{"Junk", bytes("\0\xFFjunk\n[duty\nstart\n"), kDefaults, 3}),
+    kByName);
+
+// Opening the window must not rewrite the file; a change writes it, and it reads back. A folder that
+// can no longer be written shows whether a write is attempted at all.
+TEST_F(Files, SutografIniIsWrittenOnlyWhenAChoiceChanges) {
+    SutografIni ini(place());
+    EXPECT_EQ(ini.choices(), kDefaults);
+    EXPECT_TRUE(ini.store(kDefaults).ok());
+    EXPECT_FALSE(QFile::exists(dir.filePath(kIniFileName)));
+    const UserChoices changed = choices(540, 1320, true, 2);
+    ASSERT_TRUE(ini.store(changed).ok());
+    EXPECT_EQ(SutografIni(place()).choices(), changed);
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        const NoRootOverride asOrdinaryUser;
+        EXPECT_TRUE(ini.store(changed).ok());
+        EXPECT_EQ(ini.store(kDefaults).failure, WriteFailure::NoPermission);
+    }
+    makeWritable(dir.path());
+    EXPECT_EQ(ini.choices(), kDefaults) << "the choice holds for this run";
+    EXPECT_EQ(SutografIni(place()).choices(), changed);
+}
+
+// A whole year as a decree's file would list it: the general rule's holidays, days off and short days.
+QByteArray yearRows(int year) {
+    static const char* const kKinds[] = {"", "holiday", "dayoff", "workday", "short"};
+    const YearKinds kinds = ProductionCalendar().yearKinds(year);
+    QByteArray rows;
+    for (int i = 0; i < kinds.length; ++i) {
+        const Date d{kinds.jan1.serial + i};
+        if (kinds.of(d) != DayKind::Ordinary) {
+            const CivilDate c = civilOf(d);
+            rows +=
+                QString::asprintf("%04d-%02d-%02d,%s,\n", c.year, c.month, c.day, kKinds[int(kinds.of(d))])
+                    .toUtf8();
+        }
+    }
+    return rows;
+}
+
+struct OverlayCase {
+    const char* name;
+    QByteArray csv; // after the header
+    NormSource source2027;
+    int errors;
+};
+class UserCalendar : public ::testing::TestWithParam<OverlayCase> {};
+
+// A year taken in part would give a wrong norm without saying so: only a whole, clean year replaces
+// the shipped one.
+TEST_P(UserCalendar, ReplacesOnlyWholeCleanYears) {
+    const LoadedCalendar loaded = calendarWithOverlay("date,kind,note\n" + GetParam().csv);
+    EXPECT_EQ(static_cast<int>(loaded.errors.size()), GetParam().errors);
+    EXPECT_EQ(loaded.calendar.sourceOf(2027), GetParam().source2027);
+    const bool taken = GetParam().source2027 == NormSource::Decree;
+    EXPECT_EQ(loaded.calendar.kindOf(*dateOf(2027, 1, 11)), taken ? DayKind::DayOff : DayKind::Ordinary);
+    EXPECT_EQ(loaded.calendar.kindOf(*dateOf(2027, 1, 8)), DayKind::Holiday);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UserCalendar,
+    ::testing::Values(
+        OverlayCase{"WholeYear", yearRows(2027) + "2027-01-11,dayoff,перенос\n", NormSource::Decree, 0},
+        OverlayCase{"BadLine", yearRows(2027) + "2027-01-11,dayof,опечатка\n", NormSource::Provisional, 1},
+        OverlayCase{"BadLineAfterAHundredErrors",
+                    QByteArray("2031-02-30,holiday,\n").repeated(101) + yearRows(2027) +
+                        "2027-01-11,dayof,x\n",
+                    NormSource::Provisional, ProductionCalendar::kMaxErrors + 1},
+        OverlayCase{"OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, 1}),
+    kByName);
+
+TEST_F(Files, ACalendarThatCannotBeReadIsSaidAndTheShippedTableUsed) {
+    EXPECT_TRUE(loadCalendar(place()).errors.empty()) << "no file, no complaint";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(kUserCalendarFileName)).constData(), 0644), 0);
+    const LoadedCalendar loaded = loadCalendar(place());
+    ASSERT_EQ(loaded.errors.size(), 1u);
+    EXPECT_EQ(loaded.errors[0].line, 0);
+    EXPECT_EQ(loaded.calendar.sourceOf(2027), NormSource::Provisional);
 }
 
 } // namespace

@@ -5,16 +5,13 @@
 // an instance lives, the process works with an ordinary user's file access; it restores the
 // capabilities it dropped.
 
-#if defined(__linux__)
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-#endif
 
 class NoRootOverride {
 public:
     NoRootOverride() {
-#if defined(__linux__)
         header_.version = _LINUX_CAPABILITY_VERSION_3;
         header_.pid = 0;
         if (syscall(SYS_capget, &header_, saved_) != 0) {
@@ -24,22 +21,17 @@ public:
         reduced[0].effective &=
             ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
         active_ = syscall(SYS_capset, &header_, reduced) == 0;
-#endif
     }
     ~NoRootOverride() {
-#if defined(__linux__)
         if (active_) {
             syscall(SYS_capset, &header_, saved_);
         }
-#endif
     }
     NoRootOverride(const NoRootOverride&) = delete;
     NoRootOverride& operator=(const NoRootOverride&) = delete;
 
 private:
-#if defined(__linux__)
     __user_cap_header_struct header_{};
     __user_cap_data_struct saved_[2]{};
     bool active_ = false;
-#endif
 };

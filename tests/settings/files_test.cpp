@@ -25,6 +25,8 @@
 namespace sutograf {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 const QByteArray kOld("1\r\nkept exactly\r\n");
 const auto kByName = [](const auto& info) { return std::string(info.param.name); };
 
@@ -109,8 +111,8 @@ class OptFileHostile : public Files, public ::testing::WithParamInterface<Hostil
 
 TEST_P(OptFileHostile, NeitherHangsNorLosesWhatWasThere) {
     const Place kind = GetParam().place;
-    const QByteArray pipe = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
-    const QByteArray node = QFile::encodeName(dir.filePath(QStringLiteral("null")));
+    const QByteArray pipe = QFile::encodeName(dir.filePath(u"pipe"_s));
+    const QByteArray node = QFile::encodeName(dir.filePath(u"null"_s));
     std::optional<SmallDisk> disk;
     if (kind == Place::DiskFull && !disk.emplace(dir.path()).mounted()) {
         GTEST_SKIP() << "no right to mount a small disk";
@@ -173,7 +175,7 @@ TEST_P(OptFileHostile, NeitherHangsNorLosesWhatWasThere) {
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(content(), old);
     QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    left.removeAll(QStringLiteral("filler"));
+    left.removeAll(u"filler"_s);
     EXPECT_LE(left.size(), 3) << left.join(u' ').toStdString(); // Opt.txt, pipe, null: no temporary file
 }
 
@@ -193,15 +195,15 @@ INSTANTIATE_TEST_SUITE_P(
 // owner could not read is saved readable, its other mode bits kept. Root reads anything, so the
 // save runs as an ordinary user who owns the files.
 TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
-    const QString target = dir.filePath(QStringLiteral("real/Opt.txt"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"real"_s));
+    const QString target = dir.filePath(u"real/Opt.txt"_s);
     ASSERT_TRUE(put(target, "1\r\n") && QFile::link(target, path()));
     ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::WriteOwner | QFileDevice::WriteGroup));
     const uid_t nobody = 65534;
     const pid_t child = ::fork();
     if (child == 0) {
         if (::getuid() == 0) {
-            for (const QString& p : {dir.path(), dir.filePath(QStringLiteral("real")), target, path()}) {
+            for (const QString& p : {dir.path(), dir.filePath(u"real"_s), target, path()}) {
                 (void)::lchown(QFile::encodeName(p).constData(), nobody, nobody);
             }
             (void)(::setgid(nobody) + ::setuid(nobody));
@@ -222,23 +224,21 @@ TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
 // configuration folder, whatever the program is called, which from then on wins. Without a home
 // folder there is nowhere to save.
 TEST_F(Files, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder) {
-    const QString program = dir.filePath(QStringLiteral("stick")),
-                  home = dir.filePath(QStringLiteral("home"));
-    ASSERT_TRUE(QDir().mkpath(program) && QDir().mkpath(home) &&
-                put(program + QStringLiteral("/Opt.txt"), "3\r\n"));
+    const QString program = dir.filePath(u"stick"_s), home = dir.filePath(u"home"_s);
+    ASSERT_TRUE(QDir().mkpath(program) && QDir().mkpath(home) && put(program + u"/Opt.txt"_s, "3\r\n"));
     QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(home));
     qunsetenv("XDG_CONFIG_HOME");
-    QCoreApplication::setApplicationName(QStringLiteral("sutograf-1.0"));
+    QCoreApplication::setApplicationName(u"sutograf-1.0"_s);
     {
         const NoRootOverride asOrdinaryUser;
         const SettingsPlace stick = SettingsPlace::forProgram(program);
         EXPECT_TRUE(Nastroyki_Chtenie(stick) && BazovyKaraul == 3.0f);
         BazovyKaraul = 1.0f;
         EXPECT_TRUE(Nastroyki_Zapis(stick).ok());
-        EXPECT_EQ(contentOf(home + QStringLiteral("/.config/sutograf/Opt.txt")), QByteArray("1\r\n"));
-        EXPECT_EQ(contentOf(program + QStringLiteral("/Opt.txt")), QByteArray("3\r\n"));
+        EXPECT_EQ(contentOf(home + u"/.config/sutograf/Opt.txt"_s), QByteArray("1\r\n"));
+        EXPECT_EQ(contentOf(program + u"/Opt.txt"_s), QByteArray("3\r\n"));
         EXPECT_TRUE(Nastroyki_Chtenie(stick) && BazovyKaraul == 1.0f);
         qunsetenv("HOME");
         const SettingsPlace homeless = SettingsPlace::forProgram(program);

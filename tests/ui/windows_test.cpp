@@ -139,8 +139,7 @@ private slots:
     void failedSaveSaysSoAndKeepsTheOldFile_data();
     void failedSaveSaysSoAndKeepsTheOldFile();
     void aboutShowsTheVersionRecord();
-    void yearShowsTheCoresFiguresAndKeepsTheRules();
-    void yearWritesAOnePagePdfAndACalendarOrSaysWhyNot();
+    void yearWindow();
 };
 
 // At start Opt.txt is read before the first rebuild and the clock once: a start just before the year
@@ -456,8 +455,11 @@ void WindowsTest::aboutShowsTheVersionRecord() {
 }
 
 // Damaged files open the window with defaults and a message naming both files and the bad line. The
-// figures then are the core's for what is chosen, and the choices are kept in sutograf.ini.
-void WindowsTest::yearShowsTheCoresFiguresAndKeepsTheRules() {
+// figures then are the core's for what is chosen, and the choices are kept in sutograf.ini. The year
+// on paper: one A4 landscape page holding the title, the months and the year's totals, and an .ics
+// with one event per duty, read by an independent parser. Into a folder that cannot be written: a
+// message naming the file and why, and nothing left there.
+void WindowsTest::yearWindow() {
     FormFixture f(u"09.03.2011"_s, "2\r\n");
     const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
     QVERIFY(writeFile(ini, QByteArray("\xFF\0junk\n[duty]\nstart=99:99\n", 27)));
@@ -483,22 +485,14 @@ void WindowsTest::yearShowsTheCoresFiguresAndKeepsTheRules() {
     }
     QVERIFY(labelText(year, "sourceLine").contains(u"по производственному календарю 2025 года"_s));
     QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), (UserChoices{rules, 3}));
-}
 
-// One A4 landscape page holding the title, the months and the year's totals; an .ics with one event
-// per duty, read by an independent parser. Into a folder that cannot be written: a message naming the
-// file and why, and nothing left there.
-void WindowsTest::yearWritesAOnePagePdfAndACalendarOrSaysWhyNot() {
-    FormFixture f;
-    frmYear year(
-        2027, [] { return at(u"07.12.2026"_s); }, SettingsPlace(f.dir.path()));
     const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
-    QVERIFY(year.writePdf(pdf) && year.writeCalendar(ics));
+    QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));
     const QString text = run(u"pdfinfo"_s, {pdf}) + run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
     QStringList wanted{u"Pages:           1"_s, u"842 x 595 pts (A4)"_s,
-                       u"График дежурств на 2027 год — 1 караул"_s,
-                       year.hours().text(kYearRow, YearHoursModel::Worked),
-                       year.hours().text(kYearRow, YearHoursModel::Norm)};
+                       u"График дежурств на 2025 год — 3 караул"_s,
+                       year->hours().text(kYearRow, YearHoursModel::Worked),
+                       year->hours().text(kYearRow, YearHoursModel::Norm)};
     for (int m = 0; m < 12; ++m) {
         wanted << YearHoursModel::rowName(m);
     }
@@ -510,7 +504,7 @@ void WindowsTest::yearWritesAOnePagePdfAndACalendarOrSaysWhyNot() {
                                 QStringLiteral("import icalendar,sys;print(len(icalendar.Calendar.from_ical("
                                                "open(sys.argv[1],'rb').read()).walk('VEVENT')))"),
                                 ics});
-    QCOMPARE(events.trimmed().toInt(), year.hours().hours(kYearRow).duties);
+    QCOMPARE(events.trimmed().toInt(), year->hours().hours(kYearRow).duties);
 
     const QString locked = f.dir.filePath(u"locked"_s);
     QVERIFY(QDir().mkdir(locked) &&
@@ -518,8 +512,8 @@ void WindowsTest::yearWritesAOnePagePdfAndACalendarOrSaysWhyNot() {
     const NoRootOverride asOrdinaryUser;
     for (const bool asPdf : {true, false}) {
         const QString path = locked + (asPdf ? u"/year.pdf"_s : u"/year.ics"_s);
-        QVERIFY(!(asPdf ? year.writePdf(path) : year.writeCalendar(path)));
-        const QMessageBox* box = year.findChildren<QMessageBox*>(u"saveFailed"_s).last();
+        QVERIFY(!(asPdf ? year->writePdf(path) : year->writeCalendar(path)));
+        const QMessageBox* box = year->findChildren<QMessageBox*>(u"saveFailed"_s).last();
         QVERIFY2(box->text().contains(path) && box->text().contains(u"нет права записи"_s),
                  qPrintable(box->text()));
     }

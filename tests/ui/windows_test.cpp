@@ -26,11 +26,6 @@ LocalTime at(const QString& text) {
     return {dateFromText(text.left(10).toStdString()).value(), time.msecsSinceStartOfDay()};
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -58,7 +53,10 @@ struct FormFixture {
         form = new Form1([this] { return at(readings.size() > 1 ? readings.takeFirst() : readings.first()); },
                          dir.path());
     }
-    QByteArray opt() const { return readFile(dir.filePath(u"Opt.txt"_s)); }
+    QByteArray opt() const {
+        QFile file(dir.filePath(u"Opt.txt"_s));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
 
     QStringList readings;
     QTemporaryDir dir;
@@ -126,399 +124,382 @@ QString run(const QString& program, const QStringList& arguments) {
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsOnTodayAndFollowsTheClock_data();
-    void startsOnTodayAndFollowsTheClock();
-    void typingAndPicking_data();
-    void typingAndPicking();
-    void arrowsGoOnFromATypedYearAndStopAtTheEnds();
-    void cleanup();
-    void eachOpensOnceAndOutlivesTheMainWindow_data();
-    void eachOpensOnceAndOutlivesTheMainWindow();
-    void settingsStoreTheChosenWatch_data();
-    void settingsStoreTheChosenWatch();
-    void failedSaveSaysSoAndKeepsTheOldFile_data();
-    void failedSaveSaysSoAndKeepsTheOldFile();
-    void aboutShowsTheVersionRecord();
-    void yearWindow();
-};
-
-// At start Opt.txt is read before the first rebuild and the clock once: a start just before the year
-// ends shows December throughout. From then on only the "Сегодня" line and the frame follow the clock;
-// the month shown stays, and the next check is due at midnight or within a minute.
-void WindowsTest::startsOnTodayAndFollowsTheClock_data() {
-    QTest::addColumn<QString>("clock"); // the readings at start and at the next check
-    QTest::addColumn<float>("offset");  // a whole one is read from Opt.txt, else held with no file
-    QTest::addColumn<QString>("month");
-    QTest::addColumn<int>("firstCheckMs");
-    QTest::addColumn<int>("nextCheckMs");
-    QTest::newRow("midnight: the next day")
-        << "09.03.2011 23:59:59.900;10.03.2011 00:00:00.000" << 0.0f << "Март" << 100 << 60000;
-    QTest::newRow("third watch; the clock set back into 2010, aiming at midnight again")
-        << "01.01.2011;31.12.2010 23:59:30.000" << 2.0f << "Январь" << 60000 << 30000;
-    QTest::newRow("one reading at start; 2012 begins in a grey cell")
-        << "31.12.2011 23:59:59.999;01.01.2012 00:00:00.000" << 0.0f << "Декабрь" << 1 << 60000;
-    QTest::newRow("fourth watch; April begins in a grey cell")
-        << "31.03.2011 23:59:00.000;01.04.2011 00:00:00.001" << 3.0f << "Март" << 60000 << 60000;
-    QTest::newRow("1.5, no watch on any day; woken weeks later, the frame hides")
-        << "09.03.2011;20.05.2011" << 1.5f << "Март" << 60000 << 60000;
-}
-
-void WindowsTest::startsOnTodayAndFollowsTheClock() {
-    QFETCH(QString, clock);
-    QFETCH(float, offset);
-    QFETCH(QString, month);
-    QFETCH(int, firstCheckMs);
-    QFETCH(int, nextCheckMs);
-    const bool inFile = offset == std::floor(offset);
-    FormFixture f(clock, inFile ? QByteArray::number(offset) + "\r\n" : QByteArray());
-    f.start(inFile ? 0 : offset);
-    const Date shown = at(clock).date;
-    auto* combo = child<QComboBox>(f.form, "ПолеСоСпискомМесяц");
-    QCOMPARE(combo->currentText(), month);
-    QCOMPARE(combo->property("Tag").toString(), QString::number(monthOf(shown)));
-    QCOMPARE(child<QLineEdit>(f.form, "ПолеГод")->text(), u"2011"_s);
-    QCOMPARE(child<UpDown>(f.form, "UpDown7")->value(), 2011);
-    QVERIFY(!f.form->windowIcon().pixmap(32).isNull());
-    auto* check = child<QTimer>(f.form, "todayCheck");
-    for (const QString& today : {clock.left(10), clock.section(u';', 1).left(10)}) {
-        QCOMPARE(labelText(f.form, "Seyden"), today);
-        verifyShows(f, 2011, monthOf(shown), offset, today);
-        QCOMPARE(check->isActive() ? check->interval() : -1,
-                 today == clock.left(10) ? firstCheckMs : nextCheckMs);
-        const QStringList once = lookOf(f);
-        f.form->Sutograf_Formirovanie();
-        QCOMPARE(lookOf(f), once); // two rebuilds leave what one leaves
-        f.form->checkToday();
+    // At start Opt.txt is read before the first rebuild and the clock once: a start just before the year
+    // ends shows December throughout. From then on only the "Сегодня" line and the frame follow the clock;
+    // the month shown stays, and the next check is due at midnight or within a minute.
+    void startsOnTodayAndFollowsTheClock_data() {
+        QTest::addColumn<QString>("clock"); // the readings at start and at the next check
+        QTest::addColumn<float>("offset");  // a whole one is read from Opt.txt, else held with no file
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<int>("firstCheckMs");
+        QTest::addColumn<int>("nextCheckMs");
+        QTest::newRow("midnight: the next day")
+            << "09.03.2011 23:59:59.900;10.03.2011 00:00:00.000" << 0.0f << "Март" << 100 << 60000;
+        QTest::newRow("third watch; the clock set back into 2010, aiming at midnight again")
+            << "01.01.2011;31.12.2010 23:59:30.000" << 2.0f << "Январь" << 60000 << 30000;
+        QTest::newRow("one reading at start; 2012 begins in a grey cell")
+            << "31.12.2011 23:59:59.999;01.01.2012 00:00:00.000" << 0.0f << "Декабрь" << 1 << 60000;
+        QTest::newRow("fourth watch; April begins in a grey cell")
+            << "31.03.2011 23:59:00.000;01.04.2011 00:00:00.001" << 3.0f << "Март" << 60000 << 60000;
+        QTest::newRow("1.5, no watch on any day; woken weeks later, the frame hides")
+            << "09.03.2011;20.05.2011" << 1.5f << "Март" << 60000 << 60000;
     }
-}
 
-// What is typed into the month field or the year box, or picked from the month list. The year box
-// rebuilds at every key, also for the first digits of a year; a key that leaves no year (year 0 in
-// the table) leaves the grid as the key before it left it, and typing into the month field changes
-// nothing at all.
-void WindowsTest::typingAndPicking_data() {
-    QTest::addColumn<bool>("intoMonth");
-    QTest::addColumn<QString>("typed"); // "^" is the Up key
-    QTest::addColumn<int>("year");
-    QTest::addColumn<int>("month");
-    QTest::newRow("Up twice in the month list picks January") << true << "^^" << 2011 << 1;
-    QTest::newRow("a month name typed picks nothing") << true << "Май\n" << 0 << 3;
-    for (const auto& [typed, year] : {std::pair{"2", 2002}, {"20", 2020}, {"201", 201}, {"2012", 2012}}) {
-        QTest::addRow("year typed: %s", typed) << false << typed << year << 3;
-    }
-    for (const char* text : {"", "abc", "-5", "2011.5", "99999", "1e30", "2011\xd0\xbf"}) {
-        QTest::addRow("no year: \"%s\"", text) << false << QString::fromUtf8(text) << 0 << 3;
-    }
-}
-
-void WindowsTest::typingAndPicking() {
-    QFETCH(bool, intoMonth);
-    QFETCH(QString, typed);
-    QFETCH(int, year);
-    QFETCH(int, month);
-    FormFixture f;
-    f.start();
-    auto* combo = child<QComboBox>(f.form, "ПолеСоСпискомМесяц");
-    QLineEdit* box = intoMonth ? combo->lineEdit() : child<QLineEdit>(f.form, "ПолеГод");
-    box->selectAll();
-    const QStringList start = lookOf(f);
-    QStringList before = start;
-    QTest::keyClick(box, Qt::Key_Delete);
-    for (const QChar ch : typed) {
-        before = lookOf(f); // text that is no year leaves what the key before it showed
-        if (ch == u'^') {
-            QTest::keyClick(combo, Qt::Key_Up);
-        } else { // key by key, Cyrillic included (QTest::keyClicks takes ASCII only)
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, ch == u'\n' ? u"\r"_s : QString(ch),
-                                Qt::NoModifier);
+    void startsOnTodayAndFollowsTheClock() {
+        QFETCH(QString, clock);
+        QFETCH(float, offset);
+        QFETCH(QString, month);
+        QFETCH(int, firstCheckMs);
+        QFETCH(int, nextCheckMs);
+        const bool inFile = offset == std::floor(offset);
+        FormFixture f(clock, inFile ? QByteArray::number(offset) + "\r\n" : QByteArray());
+        f.start(inFile ? 0 : offset);
+        const Date shown = at(clock).date;
+        auto* combo = child<QComboBox>(f.form, "ПолеСоСпискомМесяц");
+        QCOMPARE(combo->currentText(), month);
+        QCOMPARE(combo->property("Tag").toString(), QString::number(monthOf(shown)));
+        QCOMPARE(child<QLineEdit>(f.form, "ПолеГод")->text(), u"2011"_s);
+        QCOMPARE(child<UpDown>(f.form, "UpDown7")->value(), 2011);
+        QVERIFY(!f.form->windowIcon().pixmap(32).isNull());
+        auto* check = child<QTimer>(f.form, "todayCheck");
+        for (const QString& today : {clock.left(10), clock.section(u';', 1).left(10)}) {
+            QCOMPARE(labelText(f.form, "Seyden"), today);
+            verifyShows(f, 2011, monthOf(shown), offset, today);
+            QCOMPARE(check->isActive() ? check->interval() : -1,
+                     today == clock.left(10) ? firstCheckMs : nextCheckMs);
+            const QStringList once = lookOf(f);
+            f.form->Sutograf_Formirovanie();
+            QCOMPARE(lookOf(f), once); // two rebuilds leave what one leaves
+            f.form->checkToday();
         }
     }
-    child(f.form, intoMonth ? "ПолеГод" : "ПолеСоСпискомМесяц")
-        ->setFocus(); // leaving a field ends its editing
-    QCOMPARE(combo->property("Tag").toString(), QString::number(month));
-    QCOMPARE(combo->count(), 12);
-    if (year == 0) {
-        QCOMPARE(lookOf(f), intoMonth ? start : before);
-    } else {
-        verifyShows(f, static_cast<float>(year), month, 0);
-    }
-    QCOMPARE(child<UpDown>(f.form, "UpDown7")->value(), 2011); // the spin does not follow typing
-}
 
-void WindowsTest::arrowsGoOnFromATypedYearAndStopAtTheEnds() {
-    FormFixture f;
-    f.start();
-    auto* year = child<QLineEdit>(f.form, "ПолеГод");
-    auto* spin = child<UpDown>(f.form, "UpDown7");
-    QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
-    // typed year, the arrow, what it shows next
-    const auto steps = {std::tuple{"2020", spin->upButton(), "2021"},
-                        {"2022", spin->downButton(), "2021"}, // back onto the spin's own value: still shown
-                        {"abc", spin->downButton(), "2020"},  // no year typed: from the spin's own value
-                        {"3000", spin->upButton(), "3000"},
-                        {"0", spin->downButton(), "0"}};
-    for (const auto& [typed, arrow, shown] : steps) {
-        year->setText(QString::fromLatin1(typed));
-        rebuilds.clear();
-        QTest::mouseClick(arrow, Qt::LeftButton);
-        QCOMPARE(year->text(), QString::fromLatin1(shown));
-        QCOMPARE(rebuilds.size(), 1); // also where the box already showed that year
-    }
-    verifyShows(f, 2000, 3, 0); // year 0 is 2000
-    QTest::keyClick(year, Qt::Key_Up);
-    QCOMPARE(year->text(), u"1"_s);
-}
-
-// A window deleted can take others with it (its message box, say), hence deleteLater.
-void WindowsTest::cleanup() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName().startsWith(u"frm")) {
-            w->deleteLater();
+    // What is typed into the month field or the year box, or picked from the month list. The year box
+    // rebuilds at every key, also for the first digits of a year; a key that leaves no year (year 0 in
+    // the table) leaves the grid as the key before it left it, and typing into the month field changes
+    // nothing at all.
+    void typingAndPicking_data() {
+        QTest::addColumn<bool>("intoMonth");
+        QTest::addColumn<QString>("typed"); // "^" is the Up key
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("month");
+        QTest::newRow("Up twice in the month list picks January") << true << "^^" << 2011 << 1;
+        QTest::newRow("a month name typed picks nothing") << true << "Май\n" << 0 << 3;
+        for (const auto& [typed, year] : {std::pair{"2", 2002}, {"20", 2020}, {"201", 201}, {"2012", 2012}}) {
+            QTest::addRow("year typed: %s", typed) << false << typed << year << 3;
+        }
+        for (const char* text : {"", "abc", "-5", "2011.5", "99999", "1e30", "2011\xd0\xbf"}) {
+            QTest::addRow("no year: \"%s\"", text) << false << QString::fromUtf8(text) << 0 << 3;
         }
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
-void WindowsTest::eachOpensOnceAndOutlivesTheMainWindow_data() {
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("window");
-    QTest::newRow("Настройки") << "mnuSettings"
-                               << "frmSettings";
-    QTest::newRow("Справка") << "mnuSpravka"
-                             << "frmAbout";
-    QTest::newRow("Год и часы…") << "mnuYear"
-                                 << "frmYear";
-    QTest::newRow("Печать года…") << "mnuPrintYear"
-                                  << "frmYear";
-    QTest::newRow("Экспорт в календарь…") << "mnuExportYear"
-                                          << "frmYear";
-}
-
-// Opened again, the same window comes back from the task bar, not loaded anew; the two year entries
-// also start their action in it (the print or file dialog, turned down here as soon as it shows).
-// The year window opens on the grid's year. "Выход" leaves every one of them open: Save still
-// writes Opt.txt, and the program ends with its last window.
-void WindowsTest::eachOpensOnceAndOutlivesTheMainWindow() {
-    QFETCH(QString, entry);
-    QFETCH(QString, window);
-    FormFixture f;
-    f.start();
-    f.form->show();
-    child<QLineEdit>(f.form, "ПолеГод")->setText(u"27"_s);
-    int dialogs = 0;
-    QPointer<QWidget> first;
-    for (int i = 0; i < 2; ++i) {
-        QTimer::singleShot(0, [&dialogs] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                ++dialogs;
-                dialog->reject();
+    void typingAndPicking() {
+        QFETCH(bool, intoMonth);
+        QFETCH(QString, typed);
+        QFETCH(int, year);
+        QFETCH(int, month);
+        FormFixture f;
+        f.start();
+        auto* combo = child<QComboBox>(f.form, "ПолеСоСпискомМесяц");
+        QLineEdit* box = intoMonth ? combo->lineEdit() : child<QLineEdit>(f.form, "ПолеГод");
+        box->selectAll();
+        const QStringList start = lookOf(f);
+        QStringList before = start;
+        QTest::keyClick(box, Qt::Key_Delete);
+        for (const QChar ch : typed) {
+            before = lookOf(f); // text that is no year leaves what the key before it showed
+            if (ch == u'^') {
+                QTest::keyClick(combo, Qt::Key_Up);
+            } else { // key by key, Cyrillic included (QTest::keyClicks takes ASCII only)
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, ch == u'\n' ? u"\r"_s : QString(ch),
+                                    Qt::NoModifier);
             }
-        });
-        QWidget* shown = openMenu(f, entry.toLatin1().constData(), window.toLatin1().constData());
-        if (i == 0) {
-            first = shown;
-            first->setWindowTitle(u"marked"_s); // a fresh load would rewrite or lose this
-            first->showMinimized();
         }
-        QCOMPARE(shown, first.data());
-    }
-    QCOMPARE(dialogs, entry.contains(u"Year") && entry != "mnuYear"_L1 ? 2 : 0);
-    QCOMPARE(windows(window).size(), 1);
-    QCOMPARE(first->windowTitle(), u"marked"_s);
-    QVERIFY(!first->isMinimized());
-    if (auto* year = qobject_cast<frmYear*>(first)) {
-        QCOMPARE(year->shownYear(), 2027);
-    }
-    child<QAction>(f.form, "mnuExit")->trigger();
-    QTRY_VERIFY(f.form.isNull());
-    QVERIFY(!first.isNull() && first->isVisible());
-    if (window == "frmSettings"_L1) { // with no grid left to rebuild
-        QTest::mouseClick(option(first, 2), Qt::LeftButton);
-        save(first);
-        QCOMPARE(f.opt(), QByteArray("2\r\n"));
-    } else {
-        first->close();
-    }
-    QTRY_VERIFY(windows().isEmpty());
-}
-
-// The dialog opens on the watch nearest the offset, with the focus on it; keys go wherever the focus
-// is. Save writes the three bytes over a longer file, even unchanged, and rebuilds the month the main
-// window shows at that moment; the close box stores nothing, and the next opening shows the stored watch.
-void WindowsTest::settingsStoreTheChosenWatch_data() {
-    QTest::addColumn<float>("offset");
-    QTest::addColumn<int>("opensOn");
-    QTest::addColumn<QString>("steps"); // keys, or a watch clicked (0..3), "Save" clicked, "Close"
-    QTest::addColumn<int>("stored");    // -1: nothing
-    for (int i = 0; i < 4; ++i) {
-        QTest::addRow("Караул №%d saved", i + 1) << 1.0f << 1 << u"%1 Save"_s.arg(i) << i;
-    }
-    QTest::newRow("saved unchanged") << 1.0f << 1 << "Save" << 1;
-    QTest::newRow("Караул №4 chosen, close box") << 1.0f << 1 << "3 Close" << -1;
-    QTest::newRow("1.5 rounds to 2") << 1.5f << 2 << "Space Tab Space" << 2;
-    QTest::newRow("2.5 rounds to even 2") << 2.5f << 2 << "Space Tab Space" << 2;
-    QTest::newRow("3.5 rounds to 4, nearest is 3") << 3.5f << 3 << "Space Tab Space" << 3;
-    QTest::newRow("-1 nearest is 0") << -1.0f << 0 << "Space Tab Space" << 0;
-    QTest::newRow("Down picks the watch below") << 2.0f << 2 << "Down Tab Space" << 3;
-    QTest::newRow("Tab from Save comes back to the choice") << 1.0f << 1 << "Tab Tab Right Tab Space" << 3;
-}
-
-void WindowsTest::settingsStoreTheChosenWatch() {
-    QFETCH(float, offset);
-    QFETCH(int, opensOn);
-    QFETCH(QString, steps);
-    QFETCH(int, stored);
-    FormFixture f(u"09.03.2011"_s, "1\r\nan older, longer file\r\n");
-    f.start();
-    BazovyKaraul = offset;
-    QPointer<QWidget> s = openMenu(f, "mnuSettings", "frmSettings");
-    QVERIFY(QTest::qWaitForWindowActive(s));
-    QVERIFY(option(s, opensOn)->isChecked() && option(s, opensOn)->hasFocus());
-    child<QComboBox>(f.form, "ПолеСоСпискомМесяц")->setCurrentIndex(3); // April, with the dialog open
-    const QStringList april = lookOf(f);
-    QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
-    for (const QString& step : steps.split(u' ')) {
-        if (step == "Save"_L1) {
-            save(s);
-        } else if (step == "Close"_L1) {
-            s->close();
-        } else if (step[0].isDigit()) {
-            QTest::mouseClick(option(s, step.toInt()), Qt::LeftButton);
+        child(f.form, intoMonth ? "ПолеГод" : "ПолеСоСпискомМесяц")
+            ->setFocus(); // leaving a field ends its editing
+        QCOMPARE(combo->property("Tag").toString(), QString::number(month));
+        QCOMPARE(combo->count(), 12);
+        if (year == 0) {
+            QCOMPARE(lookOf(f), intoMonth ? start : before);
         } else {
-            QTest::keyClick(QApplication::focusWidget(), QKeySequence(step)[0].key());
+            verifyShows(f, static_cast<float>(year), month, 0);
+        }
+        QCOMPARE(child<UpDown>(f.form, "UpDown7")->value(), 2011); // the spin does not follow typing
+    }
+
+    void arrowsGoOnFromATypedYearAndStopAtTheEnds() {
+        FormFixture f;
+        f.start();
+        auto* year = child<QLineEdit>(f.form, "ПолеГод");
+        auto* spin = child<UpDown>(f.form, "UpDown7");
+        QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
+        // typed year, the arrow, what it shows next
+        const auto steps = {
+            std::tuple{"2020", spin->upButton(), "2021"},
+            {"2022", spin->downButton(), "2021"}, // back onto the spin's own value: still shown
+            {"abc", spin->downButton(), "2020"},  // no year typed: from the spin's own value
+            {"3000", spin->upButton(), "3000"},
+            {"0", spin->downButton(), "0"}};
+        for (const auto& [typed, arrow, shown] : steps) {
+            year->setText(QString::fromLatin1(typed));
+            rebuilds.clear();
+            QTest::mouseClick(arrow, Qt::LeftButton);
+            QCOMPARE(year->text(), QString::fromLatin1(shown));
+            QCOMPARE(rebuilds.size(), 1); // also where the box already showed that year
+        }
+        verifyShows(f, 2000, 3, 0); // year 0 is 2000
+        QTest::keyClick(year, Qt::Key_Up);
+        QCOMPARE(year->text(), u"1"_s);
+    }
+
+    // A window deleted can take others with it (its message box, say), hence deleteLater.
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName().startsWith(u"frm")) {
+                w->deleteLater();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void eachOpensOnceAndOutlivesTheMainWindow_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Настройки") << u"mnuSettings"_s << u"frmSettings"_s;
+        QTest::newRow("Справка") << u"mnuSpravka"_s << u"frmAbout"_s;
+        QTest::newRow("Год и часы…") << u"mnuYear"_s << u"frmYear"_s;
+        QTest::newRow("Печать года…") << u"mnuPrintYear"_s << u"frmYear"_s;
+        QTest::newRow("Экспорт в календарь…") << u"mnuExportYear"_s << u"frmYear"_s;
+    }
+
+    // Opened again, the same window comes back from the task bar, not loaded anew; the two year entries
+    // also start their action in it (the print or file dialog, turned down here as soon as it shows).
+    // The year window opens on the grid's year. "Выход" leaves every one of them open: Save still
+    // writes Opt.txt, and the program ends with its last window.
+    void eachOpensOnceAndOutlivesTheMainWindow() {
+        QFETCH(QString, entry);
+        QFETCH(QString, window);
+        FormFixture f;
+        f.start();
+        f.form->show();
+        child<QLineEdit>(f.form, "ПолеГод")->setText(u"27"_s);
+        int dialogs = 0;
+        QPointer<QWidget> first;
+        for (int i = 0; i < 2; ++i) {
+            QTimer::singleShot(0, [&dialogs] {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    ++dialogs;
+                    dialog->reject();
+                }
+            });
+            QWidget* shown = openMenu(f, entry.toLatin1().constData(), window.toLatin1().constData());
+            if (i == 0) {
+                first = shown;
+                first->setWindowTitle(u"marked"_s); // a fresh load would rewrite or lose this
+                first->showMinimized();
+            }
+            QCOMPARE(shown, first.data());
+        }
+        QCOMPARE(dialogs, entry.contains(u"Year") && entry != "mnuYear"_L1 ? 2 : 0);
+        QCOMPARE(windows(window).size(), 1);
+        QCOMPARE(first->windowTitle(), u"marked"_s);
+        QVERIFY(!first->isMinimized());
+        if (auto* year = qobject_cast<frmYear*>(first)) {
+            QCOMPARE(year->shownYear(), 2027);
+        }
+        child<QAction>(f.form, "mnuExit")->trigger();
+        QTRY_VERIFY(f.form.isNull());
+        QVERIFY(!first.isNull() && first->isVisible());
+        if (window == "frmSettings"_L1) { // with no grid left to rebuild
+            QTest::mouseClick(option(first, 2), Qt::LeftButton);
+            save(first);
+            QCOMPARE(f.opt(), QByteArray("2\r\n"));
+        } else {
+            first->close();
+        }
+        QTRY_VERIFY(windows().isEmpty());
+    }
+
+    // The dialog opens on the watch nearest the offset, with the focus on it; keys go wherever the focus
+    // is. Save writes the three bytes over a longer file, even unchanged, and rebuilds the month the main
+    // window shows at that moment; the close box stores nothing, and the next opening shows the stored watch.
+    void settingsStoreTheChosenWatch_data() {
+        QTest::addColumn<float>("offset");
+        QTest::addColumn<int>("opensOn");
+        QTest::addColumn<QString>("steps"); // keys, or a watch clicked (0..3), "Save" clicked, "Close"
+        QTest::addColumn<int>("stored");    // -1: nothing
+        for (int i = 0; i < 4; ++i) {
+            QTest::addRow("Караул №%d saved", i + 1) << 1.0f << 1 << u"%1 Save"_s.arg(i) << i;
+        }
+        QTest::newRow("saved unchanged") << 1.0f << 1 << "Save" << 1;
+        QTest::newRow("Караул №4 chosen, close box") << 1.0f << 1 << "3 Close" << -1;
+        QTest::newRow("1.5 rounds to 2") << 1.5f << 2 << "Space Tab Space" << 2;
+        QTest::newRow("2.5 rounds to even 2") << 2.5f << 2 << "Space Tab Space" << 2;
+        QTest::newRow("3.5 rounds to 4, nearest is 3") << 3.5f << 3 << "Space Tab Space" << 3;
+        QTest::newRow("-1 nearest is 0") << -1.0f << 0 << "Space Tab Space" << 0;
+        QTest::newRow("Down picks the watch below") << 2.0f << 2 << "Down Tab Space" << 3;
+        QTest::newRow("Tab from Save comes back to the choice")
+            << 1.0f << 1 << "Tab Tab Right Tab Space" << 3;
+    }
+
+    void settingsStoreTheChosenWatch() {
+        QFETCH(float, offset);
+        QFETCH(int, opensOn);
+        QFETCH(QString, steps);
+        QFETCH(int, stored);
+        FormFixture f(u"09.03.2011"_s, "1\r\nan older, longer file\r\n");
+        f.start();
+        BazovyKaraul = offset;
+        QPointer<QWidget> s = openMenu(f, "mnuSettings", "frmSettings");
+        QVERIFY(QTest::qWaitForWindowActive(s));
+        QVERIFY(option(s, opensOn)->isChecked() && option(s, opensOn)->hasFocus());
+        child<QComboBox>(f.form, "ПолеСоСпискомМесяц")->setCurrentIndex(3); // April, with the dialog open
+        const QStringList april = lookOf(f);
+        QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
+        for (const QString& step : steps.split(u' ')) {
+            if (step == "Save"_L1) {
+                save(s);
+            } else if (step == "Close"_L1) {
+                s->close();
+            } else if (step[0].isDigit()) {
+                QTest::mouseClick(option(s, step.toInt()), Qt::LeftButton);
+            } else {
+                QTest::keyClick(QApplication::focusWidget(), QKeySequence(step)[0].key());
+            }
+        }
+        QTRY_VERIFY(s.isNull());
+        QCOMPARE(f.opt(),
+                 stored < 0 ? "1\r\nan older, longer file\r\n" : QByteArray::number(stored) + "\r\n");
+        QCOMPARE(BazovyKaraul, stored < 0 ? offset : static_cast<float>(stored));
+        QCOMPARE(rebuilds.size(), stored < 0 ? 0 : 1);
+        if (stored < 0) {
+            QCOMPARE(lookOf(f), april);
+            QVERIFY(option(openMenu(f, "mnuSettings", "frmSettings"), 1)->isChecked());
+        } else {
+            verifyShows(f, 2011, 4, static_cast<float>(stored));
         }
     }
-    QTRY_VERIFY(s.isNull());
-    QCOMPARE(f.opt(), stored < 0 ? "1\r\nan older, longer file\r\n" : QByteArray::number(stored) + "\r\n");
-    QCOMPARE(BazovyKaraul, stored < 0 ? offset : static_cast<float>(stored));
-    QCOMPARE(rebuilds.size(), stored < 0 ? 0 : 1);
-    if (stored < 0) {
-        QCOMPARE(lookOf(f), april);
-        QVERIFY(option(openMenu(f, "mnuSettings", "frmSettings"), 1)->isChecked());
-    } else {
-        verifyShows(f, 2011, 4, static_cast<float>(stored));
+
+    void failedSaveSaysSoAndKeepsTheOldFile_data() {
+        QTest::addColumn<bool>("diskFull"); // else a read-only folder
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("disk full") << true << "на диске нет места";
+        QTest::newRow("read-only folder") << false << "нет права записи";
     }
-}
 
-void WindowsTest::failedSaveSaysSoAndKeepsTheOldFile_data() {
-    QTest::addColumn<bool>("diskFull"); // else a read-only folder
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("disk full") << true << "на диске нет места";
-    QTest::newRow("read-only folder") << false << "нет права записи";
-}
-
-void WindowsTest::failedSaveSaysSoAndKeepsTheOldFile() {
-    QFETCH(bool, diskFull);
-    QFETCH(QString, reason);
-    FormFixture f(u"09.03.2011"_s, "1\r\n");
-    std::optional<SmallDisk> disk;
-    if (diskFull) {
-        if (!disk.emplace(f.dir.path()).mounted()) {
-            QSKIP("no right to mount a small disk");
+    void failedSaveSaysSoAndKeepsTheOldFile() {
+        QFETCH(bool, diskFull);
+        QFETCH(QString, reason);
+        FormFixture f(u"09.03.2011"_s, "1\r\n");
+        std::optional<SmallDisk> disk;
+        if (diskFull) {
+            if (!disk.emplace(f.dir.path()).mounted()) {
+                QSKIP("no right to mount a small disk");
+            }
+            QVERIFY(writeFile(f.dir.filePath(u"Opt.txt"_s), "1\r\n"));
+            disk->fill();
         }
-        QVERIFY(writeFile(f.dir.filePath(u"Opt.txt"_s), "1\r\n"));
-        disk->fill();
-    }
-    f.start();
-    QWidget* s = openMenu(f, "mnuSettings", "frmSettings");
-    QTest::mouseClick(option(s, 3), Qt::LeftButton);
-    const auto permissions = QFile::permissions(f.dir.path());
-    QVERIFY(diskFull || QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    {
+        f.start();
+        QWidget* s = openMenu(f, "mnuSettings", "frmSettings");
+        QTest::mouseClick(option(s, 3), Qt::LeftButton);
+        const auto permissions = QFile::permissions(f.dir.path());
+        QVERIFY(diskFull ||
+                QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const NoRootOverride asOrdinaryUser;
         save(s);
-    }
-    QCOMPARE(f.opt(), QByteArray("1\r\n"));
-    auto* box = child<QMessageBox>(s, "saveFailed");
-    QVERIFY(box != nullptr && box->isVisible());
-    QVERIFY2(box->text().contains(f.dir.filePath(u"Opt.txt"_s)) && box->text().contains(reason),
-             qPrintable(box->text()));
-    QVERIFY(s->isVisible());    // still open, to try again
-    verifyShows(f, 2011, 3, 3); // the choice holds for this run
-    box->accept();
-    // Room made, or the folder writable again: the next Save goes through.
-    QFile::remove(f.dir.filePath(u"filler"_s));
-    QFile::setPermissions(f.dir.path(), permissions);
-    save(s);
-    QCOMPARE(f.opt(), QByteArray("3\r\n"));
-}
-
-void WindowsTest::aboutShowsTheVersionRecord() {
-    FormFixture f;
-    f.start();
-    QWidget* about = openMenu(f, "mnuSpravka", "frmAbout");
-    QCOMPARE(about->windowTitle(), u"Описание программы Сутограф"_s);
-    QCOMPARE(labelText(about, "lblVersion"), u"Версия 0.9.3"_s);
-    QCOMPARE(labelText(about, "lblAuthor"), u"Разработчик: "_s + builtVersionRecord().company);
-    QCOMPARE(labelText(new frmAbout({u"Сутограф"_s, 0, 9, 3, {}, {}}), "lblAuthor"),
-             u"Разработчик: "_s); // no company
-}
-
-// Damaged files open the window with defaults and a message naming both files and the bad line. The
-// figures then are the core's for what is chosen, and the choices are kept in sutograf.ini. The year
-// on paper: one A4 landscape page holding the title, the months and the year's totals, and an .ics
-// with one event per duty, read by an independent parser. Into a folder that cannot be written: a
-// message naming the file and why, and nothing left there.
-void WindowsTest::yearWindow() {
-    FormFixture f(u"09.03.2011"_s, "2\r\n");
-    const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
-    QVERIFY(writeFile(ini, QByteArray("\xFF\0junk\n[duty]\nstart=99:99\n", 27)));
-    QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n"));
-    f.start();
-    auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
-    QCOMPARE(year->shownWatch(), 1);
-    QCOMPARE(child<QTimeEdit>(year, "startBox")->time(), QTime(8, 0));
-    const QString problems = labelText(year, "problemsLine");
-    QVERIFY2(problems.contains(csv) && problems.contains(u"строка 2"_s) && problems.contains(ini),
-             qPrintable(problems));
-
-    child<QSpinBox>(year, "yearBox")->setValue(2025);
-    QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
-    child<QTimeEdit>(year, "startBox")->setTime(QTime(9, 0));
-    child<QSpinBox>(year, "hoursBox")->setValue(22 * 60 + 30);
-    child<QCheckBox>(year, "wholeDutyBox")->setChecked(true);
-    const DutyRules rules{9 * 60, 22 * 60 + 30, true};
-    const auto expected = yearTable(3, 2025, 2.0f, ProductionCalendar::builtIn(), rules);
-    for (int row = 0; row < static_cast<int>(kYearTableRows); ++row) {
-        QVERIFY2(year->hours().hours(row) == expected[static_cast<std::size_t>(row)],
-                 qPrintable(YearHoursModel::rowName(row)));
-    }
-    QVERIFY(labelText(year, "sourceLine").contains(u"по производственному календарю 2025 года"_s));
-    QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), (UserChoices{rules, 3}));
-
-    const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
-    QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));
-    const QString text = run(u"pdfinfo"_s, {pdf}) + run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
-    QStringList wanted{u"Pages:           1"_s, u"842 x 595 pts (A4)"_s,
-                       u"График дежурств на 2025 год — 3 караул"_s,
-                       year->hours().text(kYearRow, YearHoursModel::Worked),
-                       year->hours().text(kYearRow, YearHoursModel::Norm)};
-    for (int m = 0; m < 12; ++m) {
-        wanted << YearHoursModel::rowName(m);
-    }
-    for (const QString& w : wanted) {
-        QVERIFY2(text.contains(w), qPrintable(w));
-    }
-    const QString events = run(u"/usr/bin/python3"_s,
-                               {u"-c"_s,
-                                QStringLiteral("import icalendar,sys;print(len(icalendar.Calendar.from_ical("
-                                               "open(sys.argv[1],'rb').read()).walk('VEVENT')))"),
-                                ics});
-    QCOMPARE(events.trimmed().toInt(), year->hours().hours(kYearRow).duties);
-
-    const QString locked = f.dir.filePath(u"locked"_s);
-    QVERIFY(QDir().mkdir(locked) &&
-            QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    const NoRootOverride asOrdinaryUser;
-    for (const bool asPdf : {true, false}) {
-        const QString path = locked + (asPdf ? u"/year.pdf"_s : u"/year.ics"_s);
-        QVERIFY(!(asPdf ? year->writePdf(path) : year->writeCalendar(path)));
-        const QMessageBox* box = year->findChildren<QMessageBox*>(u"saveFailed"_s).last();
-        QVERIFY2(box->text().contains(path) && box->text().contains(u"нет права записи"_s),
+        QCOMPARE(f.opt(), QByteArray("1\r\n"));
+        auto* box = child<QMessageBox>(s, "saveFailed");
+        QVERIFY(box != nullptr && box->isVisible());
+        QVERIFY2(box->text().contains(f.dir.filePath(u"Opt.txt"_s)) && box->text().contains(reason),
                  qPrintable(box->text()));
+        QVERIFY(s->isVisible());    // still open, to try again
+        verifyShows(f, 2011, 3, 3); // the choice holds for this run
+        box->accept();
+        // Room made, or the folder writable again: the next Save goes through.
+        QFile::remove(f.dir.filePath(u"filler"_s));
+        QFile::setPermissions(f.dir.path(), permissions);
+        save(s);
+        QCOMPARE(f.opt(), QByteArray("3\r\n"));
     }
-    QVERIFY(QDir(locked).entryList(QDir::Files | QDir::Hidden).isEmpty());
-}
+
+    void aboutShowsTheVersionRecord() {
+        FormFixture f;
+        f.start();
+        QWidget* about = openMenu(f, "mnuSpravka", "frmAbout");
+        QCOMPARE(about->windowTitle(), u"Описание программы Сутограф"_s);
+        QCOMPARE(labelText(about, "lblVersion"), u"Версия 0.9.3"_s);
+        QCOMPARE(labelText(about, "lblAuthor"), u"Разработчик: "_s + builtVersionRecord().company);
+        QCOMPARE(labelText(new frmAbout({u"Сутограф"_s, 0, 9, 3, {}, {}}), "lblAuthor"),
+                 u"Разработчик: "_s); // no company
+    }
+
+    // Damaged files open the window with defaults and a message naming both files and the bad line. The
+    // figures then are the core's for what is chosen, and the choices are kept in sutograf.ini. The year
+    // on paper: one A4 landscape page holding the title, the months and the year's totals, and an .ics
+    // with one event per duty, read by an independent parser. Into a folder that cannot be written: a
+    // message naming the file and why, and nothing left there.
+    void yearWindow() {
+        FormFixture f(u"09.03.2011"_s, "2\r\n");
+        const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
+        QVERIFY(writeFile(ini, QByteArray("\xFF\0junk\n[duty]\nstart=99:99\n", 27)));
+        QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n"));
+        f.start();
+        auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
+        QCOMPARE(year->shownWatch(), 1);
+        QCOMPARE(child<QTimeEdit>(year, "startBox")->time(), QTime(8, 0));
+        const QString problems = labelText(year, "problemsLine");
+        QVERIFY2(problems.contains(csv) && problems.contains(u"строка 2"_s) && problems.contains(ini),
+                 qPrintable(problems));
+
+        child<QSpinBox>(year, "yearBox")->setValue(2025);
+        QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
+        child<QTimeEdit>(year, "startBox")->setTime(QTime(9, 0));
+        child<QSpinBox>(year, "hoursBox")->setValue(22 * 60 + 30);
+        child<QCheckBox>(year, "wholeDutyBox")->setChecked(true);
+        const DutyRules rules{9 * 60, 22 * 60 + 30, true};
+        const auto expected = yearTable(3, 2025, 2.0f, ProductionCalendar::builtIn(), rules);
+        for (int row = 0; row < static_cast<int>(kYearTableRows); ++row) {
+            QVERIFY2(year->hours().hours(row) == expected[static_cast<std::size_t>(row)],
+                     qPrintable(YearHoursModel::rowName(row)));
+        }
+        QVERIFY(labelText(year, "sourceLine").contains(u"по производственному календарю 2025 года"_s));
+        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), (UserChoices{rules, 3}));
+
+        const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
+        QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));
+        const QString text = run(u"pdfinfo"_s, {pdf}) + run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+        QStringList wanted{u"Pages:           1"_s, u"842 x 595 pts (A4)"_s,
+                           u"График дежурств на 2025 год — 3 караул"_s,
+                           year->hours().text(kYearRow, YearHoursModel::Worked),
+                           year->hours().text(kYearRow, YearHoursModel::Norm)};
+        for (int m = 0; m < 12; ++m) {
+            wanted << YearHoursModel::rowName(m);
+        }
+        for (const QString& w : wanted) {
+            QVERIFY2(text.contains(w), qPrintable(w));
+        }
+        const QString events =
+            run(u"/usr/bin/python3"_s,
+                {u"-c"_s,
+                 QStringLiteral("import icalendar,sys;print(len(icalendar.Calendar.from_ical("
+                                "open(sys.argv[1],'rb').read()).walk('VEVENT')))"),
+                 ics});
+        QCOMPARE(events.trimmed().toInt(), year->hours().hours(kYearRow).duties);
+
+        const QString locked = f.dir.filePath(u"locked"_s);
+        QVERIFY(QDir().mkdir(locked) &&
+                QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const NoRootOverride asOrdinaryUser;
+        for (const bool asPdf : {true, false}) {
+            const QString path = locked + (asPdf ? u"/year.pdf"_s : u"/year.ics"_s);
+            QVERIFY(!(asPdf ? year->writePdf(path) : year->writeCalendar(path)));
+            const QMessageBox* box = year->findChildren<QMessageBox*>(u"saveFailed"_s).last();
+            QVERIFY2(box->text().contains(path) && box->text().contains(u"нет права записи"_s),
+                     qPrintable(box->text()));
+        }
+        QVERIFY(QDir(locked).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
+};
 
 QTEST_MAIN(WindowsTest)
 #include "windows_test.moc"

@@ -180,7 +180,7 @@ private slots:
     // nothing at all.
     void typingAndPicking_data() {
         QTest::addColumn<bool>("intoMonth");
-        QTest::addColumn<QString>("typed"); // "^" is the Up key
+        QTest::addColumn<QString>("typed"); // "^" is the Up key, "\n" Enter
         QTest::addColumn<int>("year");
         QTest::addColumn<int>("month");
         QTest::newRow("Up twice in the month list picks January") << true << "^^" << 2011 << 1;
@@ -208,17 +208,13 @@ private slots:
         QTest::keyClick(box, Qt::Key_Delete);
         for (const QChar ch : typed) {
             before = lookOf(f); // text that is no year leaves what the key before it showed
-            if (ch == u'^') {
-                QTest::keyClick(combo, Qt::Key_Up);
+            if (ch == u'^' || ch == u'\n') {
+                QTest::keyClick(combo, ch == u'^' ? Qt::Key_Up : Qt::Key_Return);
             } else { // key by key, Cyrillic included (QTest::keyClicks takes ASCII only)
-                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, ch == u'\n' ? u"\r"_s : QString(ch),
-                                    Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
             }
         }
-        child(f.form, intoMonth ? "ПолеГод" : "ПолеСоСпискомМесяц")
-            ->setFocus(); // leaving a field ends its editing
         QCOMPARE(combo->property("Tag").toString(), QString::number(month));
-        QCOMPARE(combo->count(), 12);
         if (year == 0) {
             QCOMPARE(lookOf(f), intoMonth ? start : before);
         } else {

@@ -425,8 +425,8 @@ private slots:
         QCOMPARE(about->windowTitle(), u"Описание программы Сутограф"_s);
         QCOMPARE(labelText(about, "lblVersion"), u"Версия 0.9.3"_s);
         QCOMPARE(labelText(about, "lblAuthor"), u"Разработчик: "_s + builtVersionRecord().company);
-        QCOMPARE(labelText(new frmAbout({u"Сутограф"_s, 0, 9, 3, {}, {}}), "lblAuthor"),
-                 u"Разработчик: "_s); // no company
+        // A build made without a company name.
+        QCOMPARE(labelText(new frmAbout({u"Сутограф"_s, 0, 9, 3, {}, {}}), "lblAuthor"), u"Разработчик: "_s);
     }
 
     // Damaged files open the window with defaults and a message naming both files and the bad line. The

@@ -43,6 +43,25 @@ bool put(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// A T made only when `when`: the trouble of one row of a table.
+template <class T, class... Args> std::optional<T> only(bool when, const Args&... args) {
+    return when ? std::optional<T>(std::in_place, args...) : std::nullopt;
+}
+
+// What read() answers, or nullopt when it has not returned within 5 s: a FIFO blocks an ordinary
+// open until a writer comes, and one opening `fifo` then releases the reader.
+template <class Read>
+auto unlessHung(const Read& read, const QString& fifo) -> std::optional<decltype(read())> {
+    auto reading = std::async(std::launch::async, read);
+    if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+        return reading.get();
+    }
+    ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+    return std::nullopt;
+}
+
+bool readOnly(const QString& path) { return ::chmod(QFile::encodeName(path).constData(), 0500) == 0; }
+
 void makeWritable(const QString& path) {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -53,6 +72,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         BazovyKaraul = 0.0f;
     }
+    void TearDown() override { makeWritable(dir.path()); }
     QString path() const { return dir.filePath(kOptFileName); }
     SettingsPlace place() const { return SettingsPlace(dir.path()); }
 
@@ -95,107 +115,66 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Whatever stands where Opt.txt should be, or whatever the disk does: reading neither hangs (a FIFO
 // blocks an ordinary open until a writer comes) nor takes anything but a regular file, and saving 3
-// fails for its own reason, leaving what was there exactly as it was (a link to a device would
-// otherwise replace the device node) and no temporary file behind.
-enum class Place {
-    Folder,
-    Fifo,
-    LinkToFifo,
-    LinkToDevice,
-    ReadOnlyFolder,
-    ReadOnlyFile,
-    DiskFull,
-    FailingWrites
-};
+// fails for its own reason, leaving the folder exactly as it was: no temporary file, and what
+// stood there the same thing with the same bytes (a link to a device would otherwise replace the
+// device node).
+enum Place { Folder, Fifo, LinkToFifo, LinkToDevice, ReadOnlyFolder, ReadOnlyFile, DiskFull, WriteFails };
 struct Hostile {
     const char* name;
     Place place;
-    float read; // what reading leaves: the old file's 1, or the 2 that was there before
     WriteFailure save;
 };
 class OptFileHostile : public Files, public ::testing::WithParamInterface<Hostile> {};
 
 TEST_P(OptFileHostile, NeitherHangsNorLosesWhatWasThere) {
     const Place kind = GetParam().place;
-    const QByteArray pipe = QFile::encodeName(dir.filePath(u"pipe"_s));
-    const QByteArray node = QFile::encodeName(dir.filePath(u"null"_s));
-    std::optional<SmallDisk> disk;
-    if (kind == Place::DiskFull && !disk.emplace(dir.path()).mounted()) {
-        GTEST_SKIP() << "no right to mount a small disk";
-    }
-    bool made = kind >= Place::ReadOnlyFolder ? put(path(), kOld) : true;
-    switch (kind) {
-    case Place::Folder:
-        made = QDir().mkdir(path());
-        break;
-    case Place::Fifo:
-        made = ::mkfifo(QFile::encodeName(path()).constData(), 0644) == 0;
-        break;
-    case Place::LinkToFifo:
-        made = ::mkfifo(pipe.constData(), 0644) == 0 && QFile::link(QFile::decodeName(pipe), path());
-        break;
-    case Place::LinkToDevice: // our own null device, so that a fault cannot take the system's with it
-        made = ::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-               QFile::link(QFile::decodeName(node), path());
-        break;
-    case Place::ReadOnlyFolder:
-    case Place::ReadOnlyFile:
-        QFile::setPermissions(kind == Place::ReadOnlyFolder ? dir.path() : path(),
-                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        break;
-    case Place::DiskFull:
-        disk->fill();
-        break;
-    case Place::FailingWrites:
-        break;
-    }
+    const bool regular = kind >= ReadOnlyFolder, linked = kind == LinkToFifo || kind == LinkToDevice;
+    const QByteArray opt = QFile::encodeName(path()), other = QFile::encodeName(dir.filePath(u"other"_s));
+    const auto disk = only<SmallDisk>(kind == DiskFull, dir.path());
+    // The device is our own null device, so that a fault cannot take the system's with it.
+    const mode_t node = kind == LinkToDevice ? S_IFCHR | 0666 : S_IFIFO | 0644;
+    const bool made =
+        regular ? (!disk || disk->mounted()) && put(path(), "1\r\nkept exactly\r\n") &&
+                      (!disk || disk->fill()) && (kind != ReadOnlyFolder || readOnly(dir.path())) &&
+                      (kind != ReadOnlyFile || readOnly(path()))
+        : kind == Folder ? ::mkdir(opt.constData(), 0755) == 0
+                         : ::mknod((linked ? other : opt).constData(), node, makedev(1, 3)) == 0 &&
+                               (!linked || ::symlink(other.constData(), opt.constData()) == 0);
     if (!made) {
-        GTEST_SKIP() << "cannot make it here (a device node needs root)";
+        GTEST_SKIP() << "cannot make it here (a small disk and a device node need root)";
     }
-    struct stat before {
-    }, after{};
-    ASSERT_EQ(::lstat(QFile::encodeName(path()).constData(), &before), 0);
-    const auto content = [this] { return QFileInfo(path()).isFile() ? contentOf(path()) : QByteArray(); };
-    const QByteArray old = content();
+    const auto snapshot = [&] {
+        struct stat s {};
+        ::lstat(opt.constData(), &s);
+        const QStringList names = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+        return std::tuple(names.join(u' ').toStdString(), s.st_ino, s.st_mode,
+                          QFileInfo(path()).isFile() ? contentOf(path()).toStdString() : "");
+    };
+    const auto before = snapshot();
     BazovyKaraul = 2.0f;
-    auto reading = std::async(std::launch::async, [this] { return Nastroyki_Chtenie(place()); });
-    if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
-        for (const QByteArray& p : {QFile::encodeName(path()), pipe}) { // a writer releases a stuck reader
-            ::close(::open(p.constData(), O_WRONLY | O_NONBLOCK));
-        }
-        FAIL() << "reading hung";
-    }
-    reading.get();
-    EXPECT_EQ(BazovyKaraul, GetParam().read);
+    EXPECT_EQ(unlessHung([this] { return Nastroyki_Chtenie(place()); }, path()), regular)
+        << "nullopt: it hung";
+    EXPECT_EQ(BazovyKaraul, regular ? 1.0f : 2.0f) << "the old file's 1, else the 2 held before";
     BazovyKaraul = 3.0f;
     {
         const NoRootOverride asOrdinaryUser;
-        std::optional<FailingWrites> failing;
-        if (kind == Place::FailingWrites) {
-            failing.emplace();
-        }
+        const auto failing = only<FailingWrites>(kind == WriteFails);
         EXPECT_EQ(Nastroyki_Zapis(place()).failure, GetParam().save);
     }
-    makeWritable(dir.path());
-    ASSERT_EQ(::lstat(QFile::encodeName(path()).constData(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);
-    EXPECT_EQ(content(), old);
-    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    left.removeAll(u"filler"_s);
-    EXPECT_LE(left.size(), 3) << left.join(u' ').toStdString(); // Opt.txt, pipe, null: no temporary file
+    EXPECT_EQ(snapshot(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, OptFileHostile,
-    ::testing::Values(Hostile{"Folder", Place::Folder, 2.0f, WriteFailure::FolderInTheWay},
-                      Hostile{"Fifo", Place::Fifo, 2.0f, WriteFailure::NotAFile},
-                      Hostile{"LinkToFifo", Place::LinkToFifo, 2.0f, WriteFailure::NotAFile},
-                      Hostile{"LinkToDevice", Place::LinkToDevice, 2.0f, WriteFailure::NotAFile},
-                      Hostile{"ReadOnlyFolder", Place::ReadOnlyFolder, 1.0f, WriteFailure::NoPermission},
-                      Hostile{"ReadOnlyFile", Place::ReadOnlyFile, 1.0f, WriteFailure::NoPermission},
-                      Hostile{"DiskFull", Place::DiskFull, 1.0f, WriteFailure::DiskFull},
-                      Hostile{"WriteFailsMidway", Place::FailingWrites, 1.0f, WriteFailure::Other}),
-    kByName);
+INSTANTIATE_TEST_SUITE_P(Cases, OptFileHostile,
+                         ::testing::Values(Hostile{"Folder", Folder, WriteFailure::FolderInTheWay},
+                                           Hostile{"Fifo", Fifo, WriteFailure::NotAFile},
+                                           Hostile{"LinkToFifo", LinkToFifo, WriteFailure::NotAFile},
+                                           Hostile{"LinkToDevice", LinkToDevice, WriteFailure::NotAFile},
+                                           Hostile{"ReadOnlyFolder", ReadOnlyFolder,
+                                                   WriteFailure::NoPermission},
+                                           Hostile{"ReadOnlyFile", ReadOnlyFile, WriteFailure::NoPermission},
+                                           Hostile{"DiskFull", DiskFull, WriteFailure::DiskFull},
+                                           Hostile{"WriteFailsMidway", WriteFails, WriteFailure::Other}),
+                         kByName);
 
 // A link to a regular file is followed: the link stays, its target takes the bytes. A file its
 // owner could not read is saved readable, its other mode bits kept. Root reads anything, so the
@@ -362,11 +341,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Files, ACalendarThatCannotBeReadIsSaidAndTheShippedTableUsed) {
     EXPECT_TRUE(loadCalendar(place()).errors.empty()) << "no file, no complaint";
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(kUserCalendarFileName)).constData(), 0644), 0);
-    const LoadedCalendar loaded = loadCalendar(place());
-    ASSERT_EQ(loaded.errors.size(), 1u);
-    EXPECT_EQ(loaded.errors[0].line, 0);
-    EXPECT_EQ(loaded.calendar.sourceOf(2027), NormSource::Provisional);
+    const QString fifo = dir.filePath(kUserCalendarFileName);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const auto loaded = unlessHung([this] { return loadCalendar(place()); }, fifo);
+    ASSERT_TRUE(loaded) << "reading hung";
+    ASSERT_EQ(loaded->errors.size(), 1u);
+    EXPECT_EQ(loaded->errors[0].line, 0);
+    EXPECT_EQ(loaded->calendar.sourceOf(2027), NormSource::Provisional);
 }
 
 } // namespace

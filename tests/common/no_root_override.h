@@ -12,15 +12,12 @@
 class NoRootOverride {
 public:
     NoRootOverride() {
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        header_.pid = 0;
-        if (syscall(SYS_capget, &header_, saved_) != 0) {
-            return;
+        if (syscall(SYS_capget, &header_, saved_) == 0) {
+            __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+            reduced[0].effective &=
+                ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+            active_ = syscall(SYS_capset, &header_, reduced) == 0;
         }
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &=
-            ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
-        active_ = syscall(SYS_capset, &header_, reduced) == 0;
     }
     ~NoRootOverride() {
         if (active_) {
@@ -31,7 +28,7 @@ public:
     NoRootOverride& operator=(const NoRootOverride&) = delete;
 
 private:
-    __user_cap_header_struct header_{};
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct saved_[2]{};
     bool active_ = false;
 };

@@ -3,9 +3,9 @@
 // Failures of the disk itself, caused for real. SmallDisk mounts a tiny tmpfs and fills it, so the
 // next write meets ENOSPC; it needs the right to mount (root, as in CI) and reports when it has
 // none, so the test can skip. FailingWrites needs nothing: while it lives, any write that would make
-// a file grow fails (a file size limit of 0), as a dying disk's would.
+// a file grow fails (a file size limit of 0), as a dying disk's would. Neither can be copied (their
+// const members forbid assignment): a copy would undo the change twice.
 
-#include <QByteArray>
 #include <QFile>
 
 #include <csignal>
@@ -24,31 +24,29 @@ public:
         }
     }
     SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
 
     bool mounted() const { return mounted_; }
 
-    // Takes up every block left, with a file called "filler".
-    void fill() const {
+    // Takes up every block left, with a file called "filler"; answers whether the disk is now full.
+    bool fill() const {
         QFile filler(QFile::decodeName(dir_) + QStringLiteral("/filler"));
-        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-            while (filler.write(QByteArray(4096, 'x')) > 0) {
-            }
+        (void)filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered); // else the first write fails
+        while (filler.write(QByteArray(4096, 'x')) > 0) {
         }
+        return filler.error() == QFileDevice::ResourceError;
     }
 
 private:
-    QByteArray dir_;
-    bool mounted_;
+    const QByteArray dir_;
+    const bool mounted_;
 };
 
 class FailingWrites {
 public:
-    FailingWrites() {
+    // SIGXFSZ ignored: the write then fails with EFBIG instead of ending the process.
+    FailingWrites() : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
         ::getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN); // the write then fails with EFBIG instead
-        rlimit none = saved_;
-        none.rlim_cur = 0;
+        const rlimit none{0, saved_.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &none);
     }
     ~FailingWrites() {
@@ -56,9 +54,8 @@ public:
         std::signal(SIGXFSZ, oldHandler_);
     }
     FailingWrites(const FailingWrites&) = delete;
-    FailingWrites& operator=(const FailingWrites&) = delete;
 
 private:
     rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
+    void (*const oldHandler_)(int);
 };

@@ -36,10 +36,10 @@ enum class MissingFolders { Create, Refuse };
 // Replaces path with exactly these bytes, or leaves everything as it was. The new content goes to a
 // temporary file beside the target, and only when every byte has reached it is it renamed over the
 // old file, so a full disk, a crash or a kill in the middle leaves the old file whole. Missing
-// folders are created (the program's own settings folder) or refused (a folder the user typed). A link is followed when it leads to a regular file (the link stays, its
-// target is replaced); anything else that is not a regular file is refused untouched. The new file
-// keeps the old one's mode but is always readable and writable by its owner, so that a save never
-// leaves behind a file the next start cannot read.
+// folders are created (the program's own settings folder) or refused (a folder the user typed). A link is
+// followed when it leads to a regular file (the link stays, its target is replaced); anything else that is
+// not a regular file is refused untouched. The new file keeps the old one's mode but is always readable and
+// writable by its owner, so that a save never leaves behind a file the next start cannot read.
 WriteResult writeFileSafely(const QString& path, const QByteArray& bytes,
                             MissingFolders folders = MissingFolders::Create);
 

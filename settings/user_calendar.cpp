@@ -32,13 +32,15 @@ LoadedCalendar calendarWithOverlay(const QByteArray& userCsv) {
     LoadedCalendar loaded{ProductionCalendar::builtIn(), {}, true, {}};
     std::vector<int> damaged;
     ProductionCalendar user = ProductionCalendar::fromCsv(
-        std::string_view(userCsv.constData(), static_cast<std::size_t>(userCsv.size())), &loaded.errors, &damaged);
+        std::string_view(userCsv.constData(), static_cast<std::size_t>(userCsv.size())), &loaded.errors,
+        &damaged);
     for (const int year : damaged) {
         user.dropYear(year);
     }
     for (const int year : user.years()) {
         if (const auto missing = missingHoliday(user, year)) {
-            loaded.errors.push_back({0, std::to_string(year) + " год неполный: нет праздника " + shortDateText(*missing)});
+            loaded.errors.push_back(
+                {0, std::to_string(year) + " год неполный: нет праздника " + shortDateText(*missing)});
             user.dropYear(year);
         }
     }
@@ -55,7 +57,8 @@ LoadedCalendar loadCalendar(const SettingsPlace& place) {
     LoadedCalendar loaded;
     if (!bytes || bytes->size() > kLargestCalendar) {
         loaded = {ProductionCalendar::builtIn(), {}, false, {}};
-        loaded.errors.push_back({0, bytes ? "файл больше 16 МБ — это не календарь" : "это не обычный файл или он не читается"});
+        loaded.errors.push_back(
+            {0, bytes ? "файл больше 16 МБ — это не календарь" : "это не обычный файл или он не читается"});
     } else {
         loaded = calendarWithOverlay(*bytes);
     }

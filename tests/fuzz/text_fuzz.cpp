@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sutograf::ProductionCalendar::fromCsv(text, &errors);
     require(errors.size() <= sutograf::ProductionCalendar::kMaxErrors + 1);
     const auto ini = sutograf::parseIni(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    require(ini.choices.yearWatch >= 1 && ini.choices.yearWatch <= 4 && ini.choices.duty.countedMinutes >= 60);
+    require(ini.choices.yearWatch >= 1 && ini.choices.yearWatch <= 4 &&
+            ini.choices.duty.countedMinutes >= 60);
 
     const sutograf::Date today{40613};
     const auto grid = sutograf::gridFromText(text, sutograf::numberText(month), offset, today);

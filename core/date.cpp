@@ -48,6 +48,11 @@ int yearOf(Date d) { return civilOf(d).year; }
 int monthOf(Date d) { return civilOf(d).month; }
 int dayOf(Date d) { return civilOf(d).day; }
 
+int daysInMonth(int y, int m) {
+    return static_cast<int>(
+        static_cast<unsigned>(year_month_day_last(year{y} / month{static_cast<unsigned>(m)} / last).day()));
+}
+
 int weekdayOf(Date d) { return static_cast<int>(weekday{toSysDays(d)}.iso_encoding()); }
 
 std::optional<Date> dateOf(int y, int m, int d) {

@@ -34,6 +34,9 @@ int monthOf(Date d);
 int dayOf(Date d);
 int weekdayOf(Date d); // Monday = 1 ... Sunday = 7
 
+// 28 to 31. Precondition: 1 <= month <= 12.
+int daysInMonth(int year, int month);
+
 // Answers nullopt when the fields name no day of the model (31.04, 29.02.2011, year 10000).
 std::optional<Date> dateOf(int year, int month, int day);
 

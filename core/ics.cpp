@@ -60,7 +60,7 @@ std::string dateTimeText(Date d, int minute) {
 } // namespace
 
 std::string dutyCalendar(int watch, Date first, Date last, float offset, const DutyRules& given,
-                         std::string_view stampUtc) {
+                         std::string_view stampUtc, int* events) {
     const DutyRules rules = clampedRules(given);
     const std::string number = std::to_string(watch);
     const std::string summary = "SUMMARY:" + escapeText("Дежурство, " + number + " караул");
@@ -75,6 +75,7 @@ std::string dutyCalendar(int watch, Date first, Date last, float offset, const D
     appendLine(out, "CALSCALE:GREGORIAN");
     appendLine(out, "X-WR-CALNAME:" + escapeText("Сутограф, " + number + " караул"));
     const int end = rules.startMinute + rules.countedMinutes;
+    int written = 0;
     for (Date d = std::max(first, kFirstDate); d <= std::min(last, kLastDate); ++d.serial) {
         const Date endDay{d.serial + end / (24 * 60)};
         if (watchOn(d, offset) != watch || !inModel(endDay)) {
@@ -87,8 +88,12 @@ std::string dutyCalendar(int watch, Date first, Date last, float offset, const D
         appendLine(out, "DTEND:" + dateTimeText(endDay, end % (24 * 60)));
         appendLine(out, summary);
         appendLine(out, "END:VEVENT");
+        ++written;
     }
     appendLine(out, "END:VCALENDAR");
+    if (events != nullptr) {
+        *events = written;
+    }
     return out;
 }
 

@@ -16,7 +16,8 @@ namespace sutograf {
 // they would end its line early. Every line ends in CRLF, the last too, and is folded to at most 75
 // octets (a continuation's leading space included) without splitting a UTF-8 character. A duty that
 // would end after 31.12.9999 is left out: iCalendar has no five-digit years.
+// events, when given, gets the number of events written.
 std::string dutyCalendar(int watch, Date first, Date last, float offset, const DutyRules& rules,
-                         std::string_view stampUtc);
+                         std::string_view stampUtc, int* events = nullptr);
 
 } // namespace sutograf

@@ -64,4 +64,13 @@ std::int16_t toInt16(float x) {
     return static_cast<std::int16_t>(r < lo ? lo : (r > hi ? hi : r));
 }
 
+std::string_view russianPlural(long long n, std::string_view one, std::string_view few,
+                               std::string_view many) {
+    const long long tens = n % 100, ones = n % 10;
+    if (tens >= 11 && tens <= 14) {
+        return many;
+    }
+    return ones == 1 ? one : (ones >= 2 && ones <= 4 ? few : many);
+}
+
 } // namespace sutograf

@@ -21,4 +21,9 @@ std::optional<float> textToSingle(std::string_view text);
 // NaN gives 0.
 std::int16_t toInt16(float x);
 
+// The Russian noun form that goes with n: one for 1, 21, 31 ..., few for 2-4, 22-24 ..., many for the
+// rest (5-20, 25-30, 11-14 ...), as in "1 строка", "3 строки", "11 строк".
+std::string_view russianPlural(long long n, std::string_view one, std::string_view few,
+                               std::string_view many);
+
 } // namespace sutograf

@@ -1,5 +1,7 @@
 #include "production_calendar.h"
 
+#include "number_text.h"
+
 #include <algorithm>
 #include <cassert>
 #include <chrono>
@@ -249,11 +251,8 @@ std::optional<DayKind> kindFromText(std::string_view s) {
 
 // "1 строка с ошибкой", "3 строки с ошибками", "11 строк с ошибками".
 std::string linesWithErrors(long long n) {
-    const long long d10 = n % 10, d100 = n % 100;
-    const char* noun = d10 == 1 && d100 != 11                             ? " строка с ошибкой"
-                       : d10 >= 2 && d10 <= 4 && (d100 < 12 || d100 > 14) ? " строки с ошибками"
-                                                                          : " строк с ошибками";
-    return std::to_string(n) + noun;
+    return std::to_string(n) +
+           std::string(russianPlural(n, " строка с ошибкой", " строки с ошибками", " строк с ошибками"));
 }
 
 // The year a line is about when it starts like a date ("2027-..."), else 0: known even for a line
@@ -468,10 +467,12 @@ std::vector<int> ProductionCalendar::years() const {
     return listed;
 }
 
-void ProductionCalendar::dropYear(int year) {
-    years_.erase(
-        std::remove_if(years_.begin(), years_.end(), [year](const TableYear& t) { return t.year == year; }),
-        years_.end());
+void ProductionCalendar::dropYears(const std::vector<int>& years) {
+    std::vector<int> sorted = years;
+    std::sort(sorted.begin(), sorted.end());
+    std::erase_if(years_, [&sorted](const TableYear& t) {
+        return std::binary_search(sorted.begin(), sorted.end(), t.year);
+    });
     reindex();
 }
 

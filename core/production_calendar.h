@@ -63,8 +63,8 @@ public:
 
     // Each year that `newer` lists replaces ours whole, including its provisional mark.
     void overlay(const ProductionCalendar& newer);
-    // The table no longer lists the year: it follows the general rule, or what an overlay brings.
-    void dropYear(int year);
+    // The table no longer lists these years: they follow the general rule, or what an overlay brings.
+    void dropYears(const std::vector<int>& years);
 
     bool covers(int year) const;    // the table lists this year
     std::vector<int> years() const; // the years the table lists, in order

@@ -20,12 +20,6 @@ constexpr std::array<std::string_view, 32> kDayTexts = {
     "",   "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11", "12", "13", "14", "15",
     "16", "17", "18", "19", "20", "21", "22", "23", "24", "25", "26", "27", "28", "29", "30", "31"};
 
-int daysInMonth(int year, int month) {
-    namespace ch = std::chrono;
-    const ch::year_month_day_last last{ch::year{year} / ch::month{static_cast<unsigned>(month)} / ch::last};
-    return static_cast<int>(static_cast<unsigned>(last.day()));
-}
-
 // Walks the calendar one day at a time, keeping the ".mm.yyyy" tail of the day's short text ready:
 // much cheaper than converting every cell's serial number and formatting it anew. The day's own
 // digits are made from the number each time; reading them back from a buffer just written byte

@@ -47,8 +47,7 @@ struct TooltipText {
     }
 };
 
-// Setka_Raschet fills every field; the plain members carry no initialisers so that building a month
-// does not clear each cell first (value-initialise, as in YacheykaSetki{}, for a blank cell).
+// Setka_Raschet fills every field; YacheykaSetki{} (and SetkaMesyatsa{}) is blank, all zero.
 struct YacheykaSetki {
     int k; // cell number: week column k / 7, weekday row k % 7 (Monday on top)
     Date date;
@@ -61,10 +60,6 @@ struct YacheykaSetki {
 };
 
 struct SetkaMesyatsa {
-    // Leaves the cells for Setka_Raschet to fill: clearing 56 cells that are all written anyway would
-    // cost about as much as filling them. SetkaMesyatsa{} therefore holds undefined cells too.
-    SetkaMesyatsa() {}
-
     std::array<YacheykaSetki, 56> cells;
     std::optional<int> todayCell;
 };

@@ -108,6 +108,15 @@ std::array<Hours, kYearTableRows> yearTable(int watch, int year, float offset,
     return rows;
 }
 
+std::string clockText(int minuteOfDay) {
+    std::string text = "00:00";
+    text[0] = static_cast<char>('0' + minuteOfDay / 600);
+    text[1] = static_cast<char>('0' + minuteOfDay / 60 % 10);
+    text[3] = static_cast<char>('0' + minuteOfDay % 60 / 10);
+    text[4] = static_cast<char>('0' + minuteOfDay % 10);
+    return text;
+}
+
 std::string hoursText(int minutes) {
     const long long m = minutes; // -INT_MIN does not fit an int
     const long long a = m < 0 ? -m : m;

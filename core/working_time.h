@@ -57,6 +57,8 @@ std::array<Hours, kYearTableRows> yearTable(int watch, int year, float offset,
 // Minutes as the windows write hours: whole hours alone ("184"), else hours and two-digit minutes
 // ("183:30"); negatives with a minus ("-8", "-0:30").
 std::string hoursText(int minutes);
+// A time of day, minutes after midnight 0..1439, as "08:00".
+std::string clockText(int minuteOfDay);
 // The over/under column: as hoursText, with a plus sign above zero ("+16:30", "-8", "0").
 std::string balanceText(int minutes);
 

@@ -28,18 +28,6 @@ std::optional<int> minutesOf(const QString& text, int low, int high) {
     return total;
 }
 
-QString clockText(int minutes) {
-    return QStringLiteral("%1:%2")
-        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
-QString durationText(int minutes) {
-    return minutes % 60 == 0
-               ? QString::number(minutes / 60)
-               : QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
 std::optional<int> wholeNumberOf(const QString& text, int low, int high) {
     bool ok = false;
     const int n = text.toInt(&ok);
@@ -110,7 +98,8 @@ QByteArray iniText(const UserChoices& c) {
         QStringLiteral("; Сутограф: учёт смен и выбор окна «Год и часы»\n"
                        "[duty]\nstart=%1\nhours=%2\nwholeOnStartDay=%3\n\n"
                        "[yearWindow]\nwatch=%4\n")
-            .arg(clockText(c.duty.startMinute), durationText(c.duty.countedMinutes),
+            .arg(QString::fromStdString(clockText(c.duty.startMinute)),
+                 QString::fromStdString(hoursText(c.duty.countedMinutes)),
                  c.duty.wholeDutyOnStartDay ? QStringLiteral("true") : QStringLiteral("false"))
             .arg(c.yearWatch);
     return text.toUtf8();

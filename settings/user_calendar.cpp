@@ -34,16 +34,16 @@ LoadedCalendar calendarWithOverlay(const QByteArray& userCsv) {
     ProductionCalendar user = ProductionCalendar::fromCsv(
         std::string_view(userCsv.constData(), static_cast<std::size_t>(userCsv.size())), &loaded.errors,
         &damaged);
-    for (const int year : damaged) {
-        user.dropYear(year);
-    }
+    user.dropYears(damaged);
+    std::vector<int> incomplete;
     for (const int year : user.years()) {
         if (const auto missing = missingHoliday(user, year)) {
             loaded.errors.push_back(
                 {0, std::to_string(year) + " год неполный: нет праздника " + shortDateText(*missing)});
-            user.dropYear(year);
+            incomplete.push_back(year);
         }
     }
+    user.dropYears(incomplete);
     loaded.calendar.overlay(user);
     return loaded;
 }

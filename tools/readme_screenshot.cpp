@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "form1.h"
@@ -38,7 +39,9 @@ int main(int argc, char* argv[]) {
     if (year) {
         sutograf::UserChoices choices;
         choices.yearWatch = std::atoi(argv[3]);
-        put(dir.filePath(sutograf::kIniFileName), sutograf::iniText(choices));
+        if (!put(dir.filePath(sutograf::kIniFileName), sutograf::iniText(choices))) {
+            return 1;
+        }
         sutograf::frmYear window(
             std::atoi(argv[2]),
             [] { return sutograf::LocalTime{sutograf::dateFromText("07.12.2026").value()}; },

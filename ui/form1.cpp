@@ -306,7 +306,13 @@ void Form1::UpDown7_Change() {
 void Form1::mnuSettings_Click() {
     if (settingsDialog_.isNull()) {
         settingsDialog_ = new frmSettings(settingsPlace_);
-        connect(settingsDialog_, &frmSettings::offsetChosen, this, &Form1::Sutograf_Formirovanie);
+        // A new offset reaches the year window too, so that it never shows the old watches beside it.
+        connect(settingsDialog_, &frmSettings::offsetChosen, this, [this] {
+            Sutograf_Formirovanie();
+            if (!yearWindow_.isNull()) {
+                yearWindow_->recount();
+            }
+        });
     }
     bringToFront(settingsDialog_);
 }

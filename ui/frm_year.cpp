@@ -29,6 +29,7 @@
 #include "colours.h"
 #include "hours_box.h"
 #include "ics.h"
+#include "number_text.h"
 #include "rota.h"
 #include "year_months_view.h"
 #include "year_page.h"
@@ -37,13 +38,6 @@ namespace sutograf {
 namespace {
 
 QString watchName(int watch) { return QStringLiteral("%1 караул").arg(watch); }
-
-// "1 дежурство", "3 дежурства", "91 дежурство", "12 дежурств".
-QString dutiesText(int n) {
-    const int tens = n % 100, ones = n % 10;
-    const char* ending = (tens >= 11 && tens <= 14) || ones == 0 || ones >= 5 ? "" : (ones == 1 ? "о" : "а");
-    return QStringLiteral("%1 дежурств%2").arg(n).arg(QString::fromUtf8(ending));
-}
 
 QString sourceText(NormSource source, int year) {
     switch (source) {
@@ -88,17 +82,11 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
     return lines.join(QLatin1Char('\n'));
 }
 
-QString clockText(int minutes) {
-    return QStringLiteral("%1:%2")
-        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
 } // namespace
 
 frmYear::frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent)
-    : QWidget(parent, Qt::Window), clock_(std::move(clock)), place_(std::move(place)), ini_(place_),
-      choices_(ini_.choices()), calendar_(loadCalendar(place_)), hours_(this) {
+    : QWidget(parent, Qt::Window), clock_(std::move(clock)), ini_(place), calendar_(loadCalendar(place)),
+      hours_(this) {
     setObjectName(QStringLiteral("frmYear"));
     setWindowTitle(QStringLiteral("Год и часы"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -116,6 +104,12 @@ frmYear::frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent)
         yearBox_->setValue(std::clamp(year, 100, 9999));
     }
     checkToday();
+}
+
+// The table and the months view outlive the model and the sheet they show (child widgets go last).
+frmYear::~frmYear() {
+    table_->setModel(nullptr);
+    months_->setSheet(nullptr);
 }
 
 void frmYear::createHeader() {
@@ -152,7 +146,7 @@ void frmYear::createSelectors() {
                 .arg(fill.name(), readableTextOn(fill).name()));
         watches_->addButton(button, w);
     }
-    watches_->button(choices_.yearWatch)->setChecked(true);
+    watches_->button(ini_.choices().yearWatch)->setChecked(true);
     connect(watches_, &QButtonGroup::idClicked, this, &frmYear::chooseWatch);
 }
 
@@ -197,17 +191,17 @@ void frmYear::createRules() {
     startBox_->setObjectName(QStringLiteral("startBox"));
     startBox_->setDisplayFormat(QStringLiteral("HH:mm"));
     startBox_->setKeyboardTracking(false);
-    startBox_->setTime(QTime(0, 0).addSecs(choices_.duty.startMinute * 60));
+    startBox_->setTime(QTime(0, 0).addSecs(ini_.choices().duty.startMinute * 60));
 
     hoursBox_ = new HoursBox(this);
     hoursBox_->setObjectName(QStringLiteral("hoursBox"));
     hoursBox_->setRange(60, 24 * 60);
-    hoursBox_->setValue(std::max(60, choices_.duty.countedMinutes));
+    hoursBox_->setValue(std::max(60, ini_.choices().duty.countedMinutes));
     hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30"));
 
     wholeDutyBox_ = new QCheckBox(QStringLiteral("Вся смена — в день заступления"), this);
     wholeDutyBox_->setObjectName(QStringLiteral("wholeDutyBox"));
-    wholeDutyBox_->setChecked(choices_.duty.wholeDutyOnStartDay);
+    wholeDutyBox_->setChecked(ini_.choices().duty.wholeDutyOnStartDay);
 
     connect(startBox_, &QTimeEdit::timeChanged, this, &frmYear::changeRules);
     connect(hoursBox_, &QSpinBox::valueChanged, this, &frmYear::changeRules);
@@ -293,30 +287,38 @@ void frmYear::recount() {
     todayLine_->setText(QStringLiteral("Сегодня %1 дежурит %2")
                             .arg(QString::fromStdString(shortDateText(today)),
                                  onDuty ? watchName(*onDuty) : QStringLiteral("не определённый караул")));
-    sheet_.emplace(year, choices_.yearWatch, shownOffset_, today, calendar_.calendar);
+    sheet_.emplace(year, ini_.choices().yearWatch, shownOffset_, today, calendar_.calendar);
     months_->setSheet(&*sheet_);
-    hours_.setRows(yearTable(choices_.yearWatch, year, shownOffset_, calendar_.calendar, choices_.duty));
+    hours_.setRows(
+        yearTable(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar, ini_.choices().duty));
     table_->resizeColumnsToContents();
     sourceLine_->setText(QStringLiteral("<b>Норма:</b> ") +
                          sourceText(calendar_.calendar.sourceOf(year), year));
 }
 
-// The offset may have changed in the settings while this window stood in the background.
-void frmYear::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOffset_ != BazovyKaraul) {
+// The offset may have changed in the settings since the last count: whatever is shown, printed or
+// exported is counted with the one in effect.
+void frmYear::followOffset() {
+    if (shownOffset_ != BazovyKaraul) {
         recount();
     }
 }
 
+void frmYear::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        followOffset();
+    }
+}
+
 void frmYear::chooseWatch(int watch) {
-    UserChoices next = choices_;
+    UserChoices next = ini_.choices();
     next.yearWatch = watch;
     storeChoices(next);
 }
 
 void frmYear::changeRules() {
-    UserChoices next = choices_;
+    UserChoices next = ini_.choices();
     next.duty.startMinute = startBox_->time().hour() * 60 + startBox_->time().minute();
     next.duty.countedMinutes = hoursBox_->value();
     next.duty.wholeDutyOnStartDay = wholeDutyBox_->isChecked();
@@ -326,8 +328,7 @@ void frmYear::changeRules() {
 // The choice holds for this run whatever happens to the file; a failed save is said in the status
 // line, not in a box at every click.
 void frmYear::storeChoices(const UserChoices& choices) {
-    choices_ = choices;
-    const WriteResult stored = ini_.store(choices_);
+    const WriteResult stored = ini_.store(choices);
     const QString target = ini_.writePath().isEmpty() ? ini_.readPath() : ini_.writePath();
     statusLine_->setText(
         stored.ok()
@@ -338,30 +339,40 @@ void frmYear::storeChoices(const UserChoices& choices) {
 }
 
 QString frmYear::rulesText() const {
-    const DutyRules& r = choices_.duty;
+    const DutyRules& r = ini_.choices().duty;
     return QStringLiteral("Заступление в %1, за смену учитывается %2 ч; %3. Ночные часы — с 22:00 до 06:00, "
                           "праздничные — в нерабочие праздничные дни; норма — при 40-часовой неделе.")
-        .arg(clockText(r.startMinute), QString::fromStdString(hoursText(r.countedMinutes)),
+        .arg(QString::fromStdString(clockText(r.startMinute)),
+             QString::fromStdString(hoursText(r.countedMinutes)),
              r.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
                                    : QStringLiteral("часы после полуночи — на следующие сутки"));
 }
 
 YearPage frmYear::page() const {
-    return {
-        QStringLiteral("График дежурств на %1 год — %2").arg(shownYear()).arg(watchName(choices_.yearWatch)),
-        YearSheet(shownYear(), choices_.yearWatch, shownOffset_, std::nullopt, calendar_.calendar), &hours_,
-        rulesText(),
-        QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear())};
+    return {QStringLiteral("График дежурств на %1 год — %2")
+                .arg(shownYear())
+                .arg(watchName(ini_.choices().yearWatch)),
+            YearSheet(shownYear(), ini_.choices().yearWatch, shownOffset_, std::nullopt, calendar_.calendar),
+            &hours_, rulesText(),
+            QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear())};
 }
 
 void frmYear::printYear() {
+    followOffset();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
     printer.setDocName(page().title);
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        printYearPage(printer, page());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    // "Print to file" would have the printer write the file itself, with none of our guarantees.
+    if (!printer.outputFileName().isEmpty()) {
+        writePdf(printer.outputFileName());
+    } else if (!printYearPage(printer, page())) {
+        reportFailure(QStringLiteral("Не удалось напечатать: принтер «%1» не принимает задание.")
+                          .arg(printer.printerName()));
     }
 }
 
@@ -372,10 +383,10 @@ QString frmYear::defaultFileName(const QString& suffix) const {
     }
     const QString name =
         suffix == QLatin1String("ics")
-            ? QStringLiteral("Дежурства %1 %2.ics").arg(watchName(choices_.yearWatch)).arg(shownYear())
+            ? QStringLiteral("Дежурства %1 %2.ics").arg(watchName(ini_.choices().yearWatch)).arg(shownYear())
             : QStringLiteral("График дежурств %1 — %2.pdf")
                   .arg(shownYear())
-                  .arg(watchName(choices_.yearWatch));
+                  .arg(watchName(ini_.choices().yearWatch));
     return QDir(folder).filePath(name);
 }
 
@@ -388,6 +399,7 @@ QString frmYear::askFileName(const QString& title, const QString& suffix, const 
 }
 
 void frmYear::savePdf() {
+    followOffset();
     const QString path =
         askFileName(QStringLiteral("Сохранить PDF"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
@@ -396,6 +408,7 @@ void frmYear::savePdf() {
 }
 
 void frmYear::exportCalendar() {
+    followOffset();
     const QString path = askFileName(QStringLiteral("Экспорт в календарь"), QStringLiteral("ics"),
                                      QStringLiteral("Календарь iCalendar (*.ics)"));
     if (!path.isEmpty()) {
@@ -403,22 +416,27 @@ void frmYear::exportCalendar() {
     }
 }
 
-bool frmYear::writeFile(const QString& path, const QByteArray& bytes) {
-    const WriteResult written = writeFileSafely(path, bytes, MissingFolders::Refuse);
+void frmYear::reportFailure(const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Сутограф"), text, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("saveFailed"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    statusLine_->clear();
+}
+
+bool frmYear::writeFile(const QString& path, const std::optional<QByteArray>& bytes) {
+    const WriteResult written =
+        bytes ? writeFileSafely(path, *bytes, MissingFolders::Refuse) : WriteResult{WriteFailure::Other};
     if (!written.ok()) {
-        auto* box = new QMessageBox(
-            QMessageBox::Warning, QStringLiteral("Сутограф"),
-            QStringLiteral("Не удалось сохранить файл «%1»: %2.").arg(path, failureText(written.failure)),
-            QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("saveFailed"));
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-        statusLine_->clear();
+        reportFailure(
+            QStringLiteral("Не удалось сохранить файл «%1»: %2.").arg(path, failureText(written.failure)));
     }
     return written.ok();
 }
 
 bool frmYear::writePdf(const QString& path) {
+    followOffset();
     if (!writeFile(path, yearPagePdf(page()))) {
         return false;
     }
@@ -427,22 +445,22 @@ bool frmYear::writePdf(const QString& path) {
 }
 
 bool frmYear::writeCalendar(const QString& path) {
+    followOffset();
     const int year = shownYear();
+    int events = 0;
     const std::string text = dutyCalendar(
-        choices_.yearWatch, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_, choices_.duty,
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString());
+        ini_.choices().yearWatch, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_,
+        ini_.choices().duty,
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString(),
+        &events);
     if (!writeFile(path, QByteArray::fromStdString(text))) {
         return false;
     }
-    int events = 0;
-    for (std::size_t at = text.find("BEGIN:VEVENT"); at != std::string::npos;
-         at = text.find("BEGIN:VEVENT", at + 1)) {
-        ++events;
-    }
     statusLine_->setText(
-        QStringLiteral("Записано %1 в «%2»; файл можно открыть в Google Календаре, Outlook или "
+        QStringLiteral("Записано %1 %2 в «%3»; файл можно открыть в Google Календаре, Outlook или "
                        "календаре телефона.")
-            .arg(dutiesText(events), path));
+            .arg(events)
+            .arg(QString::fromUtf8(russianPlural(events, "дежурство", "дежурства", "дежурств")), path));
     return true;
 }
 

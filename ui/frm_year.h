@@ -11,7 +11,6 @@
 #include "sutograf_ini.h"
 #include "user_calendar.h"
 #include "year_hours_model.h"
-#include "year_page.h"
 #include "year_sheet.h"
 
 class QButtonGroup;
@@ -25,6 +24,7 @@ class QTimer;
 namespace sutograf {
 
 class HoursBox;
+struct YearPage;
 class YearMonthsView;
 
 // "Год и часы": a whole year for one watch. Its twelve months with the duty days filled in, the
@@ -39,6 +39,7 @@ public:
 
     // year: the year shown first, 100..9999 (clamped).
     frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent = nullptr);
+    ~frmYear() override;
 
     // The menu's and the buttons' actions; each asks first (the print dialog, a file name).
     void printYear();
@@ -51,7 +52,7 @@ public:
     bool writeCalendar(const QString& path);
 
     int shownYear() const;
-    int shownWatch() const { return choices_.yearWatch; }
+    int shownWatch() const { return ini_.choices().yearWatch; }
     const YearHoursModel& hours() const { return hours_; }
 
     // Counts everything again: the year, the watch, the rules, the offset and today's date.
@@ -78,14 +79,15 @@ private:
     void showProblems();
     QString defaultFileName(const QString& suffix) const;
     QString askFileName(const QString& title, const QString& suffix, const QString& filter);
-    bool writeFile(const QString& path, const QByteArray& bytes);
+    bool writeFile(const QString& path,
+                   const std::optional<QByteArray>& bytes); // nullopt: it could not be made
+    void reportFailure(const QString& text);
+    void followOffset();
     YearPage page() const;
     QString rulesText() const;
 
     Clock clock_;
-    SettingsPlace place_;
     SutografIni ini_;
-    UserChoices choices_;
     LoadedCalendar calendar_;
     std::optional<YearSheet> sheet_;
     YearHoursModel hours_;

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "working_time.h"
+
 namespace sutograf {
 namespace {
 
@@ -15,11 +17,7 @@ HoursBox::HoursBox(QWidget* parent) : QSpinBox(parent) {
     setKeyboardTracking(false); // a half-typed "2" of "23:30" must not count yet
 }
 
-QString HoursBox::textFromValue(int minutes) const {
-    return minutes % 60 == 0
-               ? QString::number(minutes / 60)
-               : QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
+QString HoursBox::textFromValue(int minutes) const { return QString::fromStdString(hoursText(minutes)); }
 
 int HoursBox::valueFromText(const QString& text) const {
     const QRegularExpressionMatch m = kHours.match(text.trimmed());

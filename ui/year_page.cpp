@@ -94,9 +94,11 @@ void paintYearPage(QPainter& p, const QRectF& page, const YearPage& content) {
                content.rules + QLatin1Char('\n') + content.source);
 }
 
-QByteArray yearPagePdf(const YearPage& content) {
+std::optional<QByteArray> yearPagePdf(const YearPage& content) {
     QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
+    if (!buffer.open(QIODevice::WriteOnly)) {
+        return std::nullopt;
+    }
     {
         QPdfWriter writer(&buffer);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
@@ -104,20 +106,27 @@ QByteArray yearPagePdf(const YearPage& content) {
         writer.setTitle(content.title);
         writer.setCreator(QStringLiteral("Сутограф"));
         QPainter p(&writer);
+        if (!p.isActive()) {
+            return std::nullopt;
+        }
         p.setWindow(QRect(QPoint(), kPageSize.toSize()));
         paintYearPage(p, QRectF(QPointF(), kPageSize), content);
     }
     return buffer.data();
 }
 
-void printYearPage(QPrinter& printer, const YearPage& content) {
+bool printYearPage(QPrinter& printer, const YearPage& content) {
     printer.setFullPage(true); // the page brings its own margins
     QPainter p(&printer);
+    if (!p.isActive()) {
+        return false;
+    }
     const QRect paper = printer.pageLayout().fullRectPixels(printer.resolution());
     const double scale = std::min(paper.width() / kPageSize.width(), paper.height() / kPageSize.height());
     p.setViewport(QRect(QPoint(), (kPageSize * scale).toSize()));
     p.setWindow(QRect(QPoint(), kPageSize.toSize()));
     paintYearPage(p, QRectF(QPointF(), kPageSize), content);
+    return true;
 }
 
 } // namespace sutograf

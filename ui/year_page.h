@@ -4,6 +4,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <optional>
+
 #include "year_sheet.h"
 
 class QPainter;
@@ -27,10 +29,11 @@ struct YearPage {
 void paintYearPage(QPainter& p, const QRectF& page, const YearPage& content);
 inline const QSizeF kPageSize(1123, 794); // A4 landscape in 96-dpi units
 
-// The page as the bytes of a one-page PDF.
-QByteArray yearPagePdf(const YearPage& content);
+// The page as the bytes of a one-page PDF; nullopt when it could not be drawn.
+std::optional<QByteArray> yearPagePdf(const YearPage& content);
 
-// The page on a printer, on the whole sheet of paper with the page's own margins.
-void printYearPage(QPrinter& printer, const YearPage& content);
+// The page on a printer, on the whole sheet of paper with the page's own margins. False when the
+// printer would not start.
+bool printYearPage(QPrinter& printer, const YearPage& content);
 
 } // namespace sutograf

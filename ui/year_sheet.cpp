@@ -41,12 +41,6 @@ QFont sheetFont(double pixelSize, bool bold) {
     return f;
 }
 
-int daysIn(int year, int month) {
-    namespace ch = std::chrono;
-    return static_cast<int>(static_cast<unsigned>(
-        ch::year_month_day_last(ch::year{year} / ch::month{static_cast<unsigned>(month)} / ch::last).day()));
-}
-
 // Yellow on white cannot be read: a light number gets a dark shadow one step down and right, and
 // keeps its own colour on top.
 void drawNumber(QPainter& p, const QRectF& cell, const QString& text, const QColor& colour) {
@@ -183,7 +177,7 @@ void YearSheet::paintMonths(QPainter& p, const QRectF& area) const {
         p.setFont(dayFont);
         const Date first = *dateOf(year_, m + 1, 1);
         const int lead = weekdayOf(first) - 1;
-        const int days = daysIn(year_, m + 1);
+        const int days = daysInMonth(year_, m + 1);
         for (int i = 0; i < days; ++i) {
             const int slot = lead + i;
             paintDay(p, l.cell(m, 1 + slot / 7, slot % 7), Date{first.serial + i}, i + 1);
@@ -296,7 +290,7 @@ std::optional<Date> YearSheet::dateAt(const QRectF& area, QPointF pos) const {
     }
     const Date first = *dateOf(year_, m + 1, 1);
     const int i = static_cast<int>(row) * 7 + static_cast<int>(column) - (weekdayOf(first) - 1);
-    if (i < 0 || i >= daysIn(year_, m + 1)) {
+    if (i < 0 || i >= daysInMonth(year_, m + 1)) {
         return std::nullopt;
     }
     return Date{first.serial + i};

@@ -57,4 +57,21 @@ void BM_FromCsv_TenMegabytesOfJunk(benchmark::State& state) {
 }
 BENCHMARK(BM_FromCsv_TenMegabytesOfJunk)->Apply(withRange)->Unit(benchmark::kMillisecond);
 
+// The worst a file can do to the years with bad lines: a bad line for every year of the model, over and
+// over, to the largest calendar.csv the year window reads (1 MB).
+void BM_UserCalendar_BadLinesInEveryYear(benchmark::State& state) {
+    std::string text = "date,kind,note\n";
+    for (int year = 100; text.size() < (1u << 20); year = year == 9999 ? 100 : year + 1) {
+        text += std::to_string(year) + "-02-30,holiday,x\n";
+    }
+    for (auto _ : state) {
+        std::vector<CalendarError> errors;
+        std::vector<int> damaged;
+        auto calendar = ProductionCalendar::fromCsv(text, &errors, &damaged);
+        calendar.dropYears(damaged);
+        benchmark::DoNotOptimize(calendar);
+    }
+}
+BENCHMARK(BM_UserCalendar_BadLinesInEveryYear)->Apply(withRange)->Unit(benchmark::kMillisecond);
+
 } // namespace

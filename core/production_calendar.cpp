@@ -6,6 +6,7 @@
 #include <cassert>
 #include <chrono>
 #include <map>
+#include <type_traits>
 
 namespace sutograf {
 
@@ -276,16 +277,23 @@ int leadingYear(std::string_view line) {
 class ErrorList {
 public:
     ErrorList(std::vector<CalendarError>* out, std::vector<int>* years) : out_(out), years_(years) {}
-    void add(int line, int year, std::string message) {
-        if (years_ != nullptr && year != 0 &&
-            std::find(years_->begin(), years_->end(), year) == years_->end()) {
-            years_->insert(std::upper_bound(years_->begin(), years_->end(), year), year);
+    // text: the message, or something that makes it, which is only called for the errors kept.
+    template <class Text> void add(int line, int year, Text&& text) {
+        if (years_ != nullptr && year != 0) {
+            const auto at = std::lower_bound(years_->begin(), years_->end(), year);
+            if (at == years_->end() || *at != year) {
+                years_->insert(at, year);
+            }
         }
         if (!out_) {
             return;
         }
         if (kept_ < ProductionCalendar::kMaxErrors) {
-            out_->push_back({line, std::move(message)});
+            if constexpr (std::is_invocable_v<Text>) {
+                out_->push_back({line, text()});
+            } else {
+                out_->push_back({line, std::string(text)});
+            }
             ++kept_;
         } else if (omitted_++ == 0) {
             firstOmitted_ = line;
@@ -359,21 +367,21 @@ ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector
         }
         const auto date = isoDate(dateText);
         if (!date) {
-            errs.add(lineNo, lineYear, "неверная дата " + quoted(dateText));
+            errs.add(lineNo, lineYear, [&] { return "неверная дата " + quoted(dateText); });
             continue;
         }
         const auto kind = kindFromText(kindText);
         if (!kind) {
-            errs.add(lineNo, lineYear, "неизвестный вид дня " + quoted(kindText));
+            errs.add(lineNo, lineYear, [&] { return "неизвестный вид дня " + quoted(kindText); });
             continue;
         }
         const bool weekend = isWeekend(date->serial);
         if (*kind == DayKind::Workday && !weekend) {
-            errs.add(lineNo, lineYear, "workday на будний день " + std::string(dateText));
+            errs.add(lineNo, lineYear, [&] { return "workday на будний день " + std::string(dateText); });
             continue;
         }
         if (*kind == DayKind::DayOff && weekend) {
-            errs.add(lineNo, lineYear, "dayoff на выходной день " + std::string(dateText));
+            errs.add(lineNo, lineYear, [&] { return "dayoff на выходной день " + std::string(dateText); });
             continue;
         }
         const int year = yearOf(*date);
@@ -385,7 +393,7 @@ ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector
         const auto day = static_cast<std::int16_t>(date->serial - t.days.jan1.serial);
         DayKind& slot = t.days.kind[static_cast<std::size_t>(day)];
         if (slot != DayKind::Ordinary) {
-            errs.add(lineNo, lineYear, "повторная дата " + std::string(dateText));
+            errs.add(lineNo, lineYear, [&] { return "повторная дата " + std::string(dateText); });
             continue;
         }
         slot = *kind;

@@ -9,8 +9,9 @@
 namespace sutograf {
 namespace {
 
-// Ten years of decrees fit in a few kilobytes; a file this large is not a calendar.
-constexpr qint64 kLargestCalendar = 16 * 1024 * 1024;
+// Ten years of decrees fit in a few kilobytes; a file this large is not a calendar, and reading it
+// would hold up the window.
+constexpr qint64 kLargestCalendar = 1024 * 1024;
 
 // The first holiday of the Labour Code that the year of `user` lacks, if any. A file replaces a year
 // whole, so one that lists only a decree's transfers would silently take every holiday away.
@@ -58,7 +59,7 @@ LoadedCalendar loadCalendar(const SettingsPlace& place) {
     if (!bytes || bytes->size() > kLargestCalendar) {
         loaded = {ProductionCalendar::builtIn(), {}, false, {}};
         loaded.errors.push_back(
-            {0, bytes ? "файл больше 16 МБ — это не календарь" : "это не обычный файл или он не читается"});
+            {0, bytes ? "файл больше 1 МБ — это не календарь" : "это не обычный файл или он не читается"});
     } else {
         loaded = calendarWithOverlay(*bytes);
     }

@@ -21,7 +21,7 @@ cmake --build "$root/build-asan" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" --exclude-regex "Sweep[.]"
 
-echo "== libFuzzer targets, ${SUTOGRAF_FUZZ_SECONDS:-10} s each"
+echo "== libFuzzer target, ${SUTOGRAF_FUZZ_SECONDS:-10} s"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DSUTOGRAF_FUZZ=ON -DSUTOGRAF_FUZZ_SECONDS="${SUTOGRAF_FUZZ_SECONDS:-10}" >/dev/null
 cmake --build "$root/build-fuzz" -j "$jobs"

@@ -47,19 +47,24 @@ struct TooltipText {
     }
 };
 
-// Setka_Raschet fills every field; YacheykaSetki{} (and SetkaMesyatsa{}) is blank, all zero.
+// A blank cell (YacheykaSetki{}) is zero and empty throughout; Setka_Raschet fills every field.
 struct YacheykaSetki {
-    int k; // cell number: week column k / 7, weekday row k % 7 (Monday on top)
+    int k = 0; // cell number: week column k / 7, weekday row k % 7 (Monday on top)
     Date date;
     std::string_view dayText; // "1" .. "31", in static storage
-    bool inMonth;
+    bool inMonth = false;
     std::optional<int> watch;
     std::optional<std::uint32_t> colour; // nullopt: leave the cell's colour as it is
     std::optional<TooltipText> tooltip;  // nullopt: leave the cell's tooltip as it is
-    bool isToday;
+    bool isToday = false;
 };
 
 struct SetkaMesyatsa {
+    // Not an aggregate: built in place, it starts from the cells' own initialisers (which the compiler
+    // drops where Setka_Raschet writes anyway) instead of first zeroing the whole 4 KB block, a tenth
+    // of a month's work.
+    SetkaMesyatsa() {}
+
     std::array<YacheykaSetki, 56> cells;
     std::optional<int> todayCell;
 };

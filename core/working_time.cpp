@@ -117,6 +117,21 @@ std::string clockText(int minuteOfDay) {
     return text;
 }
 
+std::optional<int> minutesFromText(std::string_view text) {
+    const auto colon = text.find(':');
+    const std::string_view hours = text.substr(0, colon);
+    const std::string_view minutes = colon == std::string_view::npos ? "00" : text.substr(colon + 1);
+    const auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (hours.empty() || hours.size() > 2 || minutes.size() != 2 || !digits(hours) || !digits(minutes) ||
+        minutes[0] > '5') {
+        return std::nullopt;
+    }
+    const int h = hours.size() == 1 ? hours[0] - '0' : (hours[0] - '0') * 10 + (hours[1] - '0');
+    return h * 60 + (minutes[0] - '0') * 10 + (minutes[1] - '0');
+}
+
 std::string hoursText(int minutes) {
     const long long m = minutes; // -INT_MIN does not fit an int
     const long long a = m < 0 ? -m : m;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "date.h"
 #include "production_calendar.h"
@@ -59,6 +61,9 @@ std::array<Hours, kYearTableRows> yearTable(int watch, int year, float offset,
 std::string hoursText(int minutes);
 // A time of day, minutes after midnight 0..1439, as "08:00".
 std::string clockText(int minuteOfDay);
+// The minutes that hoursText or clockText wrote, or that a user typed the same way: "H" or "H:MM", one
+// or two digits of hours and two of minutes 00..59. nullopt for anything else.
+std::optional<int> minutesFromText(std::string_view text);
 // The over/under column: as hoursText, with a plus sign above zero ("+16:30", "-8", "0").
 std::string balanceText(int minutes);
 

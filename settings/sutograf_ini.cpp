@@ -9,23 +9,10 @@ namespace {
 constexpr qint64 kLargestIni = 64 * 1024;
 
 // "H:MM" or "H" to minutes, within [low, high].
+// "H:MM" or "H" to minutes, within [low, high].
 std::optional<int> minutesOf(const QString& text, int low, int high) {
-    const QStringList parts = text.split(QLatin1Char(':'));
-    if (parts.size() > 2 || (parts.size() == 2 && parts[1].size() != 2)) {
-        return std::nullopt;
-    }
-    bool hoursOk = false, minutesOk = true;
-    const int hours = parts[0].toInt(&hoursOk);
-    const int minutes = parts.size() == 2 ? parts[1].toInt(&minutesOk) : 0;
-    if (!hoursOk || !minutesOk || hours < 0 || minutes < 0 || minutes > 59 ||
-        parts[0].startsWith(QLatin1Char('+'))) {
-        return std::nullopt;
-    }
-    const int total = hours * 60 + minutes;
-    if (total < low || total > high) {
-        return std::nullopt;
-    }
-    return total;
+    const auto minutes = minutesFromText(text.toStdString());
+    return minutes && *minutes >= low && *minutes <= high ? minutes : std::nullopt;
 }
 
 std::optional<int> wholeNumberOf(const QString& text, int low, int high) {

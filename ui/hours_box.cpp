@@ -7,8 +7,8 @@
 namespace sutograf {
 namespace {
 
-// "H", "H:" or "H:MM": hours of one or two digits, minutes of two.
-const QRegularExpression kHours(QStringLiteral("^(\\d{1,2})(?::(\\d{0,2}))?$"));
+// What may still become hours while being typed: "2", "23:", "23:3".
+const QRegularExpression kTyping(QStringLiteral("^\\d{0,2}(:[0-5]?\\d?)?$"));
 
 } // namespace
 
@@ -20,20 +20,16 @@ HoursBox::HoursBox(QWidget* parent) : QSpinBox(parent) {
 QString HoursBox::textFromValue(int minutes) const { return QString::fromStdString(hoursText(minutes)); }
 
 int HoursBox::valueFromText(const QString& text) const {
-    const QRegularExpressionMatch m = kHours.match(text.trimmed());
-    return m.captured(1).toInt() * 60 + m.captured(2).toInt();
+    return minutesFromText(text.trimmed().toStdString()).value_or(value());
 }
 
 QValidator::State HoursBox::validate(QString& text, int&) const {
-    const QRegularExpressionMatch m = kHours.match(text.trimmed());
-    if (!m.hasMatch()) {
-        return text.trimmed().isEmpty() ? QValidator::Intermediate : QValidator::Invalid;
+    const auto minutes = minutesFromText(text.trimmed().toStdString());
+    if (minutes) {
+        return *minutes >= minimum() && *minutes <= maximum() ? QValidator::Acceptable
+                                                              : QValidator::Intermediate;
     }
-    if (m.capturedLength(2) == 1 || text.endsWith(QLatin1Char(':')) || m.captured(2).toInt() > 59) {
-        return m.captured(2).toInt() > 59 ? QValidator::Invalid : QValidator::Intermediate;
-    }
-    const int minutes = valueFromText(text);
-    return minutes >= minimum() && minutes <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+    return kTyping.match(text.trimmed()).hasMatch() ? QValidator::Intermediate : QValidator::Invalid;
 }
 
 } // namespace sutograf

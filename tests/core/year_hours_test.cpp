@@ -227,8 +227,16 @@ INSTANTIATE_TEST_SUITE_P(
         PinnedCase{"FirstDay0100", 3, "01.01.0100", 1, {}, {1, 960, 120, 960, 0}, "16", "+16"}),
     [](const auto& info) { return nameOf(info); });
 
-// -INT_MIN does not fit an int.
-TEST(HoursText, TheLowestIntIsWrittenWhole) { EXPECT_EQ(hoursText(INT_MIN), "-35791394:08"); }
+// -INT_MIN does not fit an int. What the windows write reads back; what they never write does not.
+TEST(HoursText, TheLowestIntIsWrittenWholeAndTextReadsBack) {
+    EXPECT_EQ(hoursText(INT_MIN), "-35791394:08");
+    for (const int minutes : {0, 1, 450, 1410, 1439, 1440}) {
+        EXPECT_EQ(minutesFromText(minutes < 1440 ? clockText(minutes) : hoursText(minutes)), minutes);
+    }
+    for (const char* text : {"", "8:", "8:5", "8:60", "123", "-1", "+8", " 8", "8:00:00"}) {
+        EXPECT_EQ(minutesFromText(text), std::nullopt) << text;
+    }
+}
 
 } // namespace
 } // namespace sutograf

@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
+
 namespace sutograf {
 namespace {
 
@@ -24,6 +27,12 @@ QFont layoutFont(const char* family, qreal points, bool bold) {
     QFont font(QString::fromLatin1(family));
     font.setPointSizeF(points);
     font.setBold(bold);
+    return font;
+}
+
+QFont pixelSizedFont(double pixelSize, bool bold) {
+    QFont font = layoutFont("Arial", 8, bold);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelSize))));
     return font;
 }
 

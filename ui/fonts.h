@@ -9,6 +9,10 @@ namespace sutograf {
 // captions fit the controls the layouts give them; Arial and Times New Roman fall back the same way.
 QFont layoutFont(const char* family, qreal points, bool bold = false);
 
+// Arial (or its stand-in) sized in pixels of the painter's own units: the year's sheet and its page
+// scale with the area they are drawn into, on screen and on paper alike. At least one pixel.
+QFont pixelSizedFont(double pixelSize, bool bold = false);
+
 // The font a window of the layouts starts with: MS Sans Serif, 8 points.
 QFont windowDefaultFont();
 

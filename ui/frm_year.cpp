@@ -399,7 +399,6 @@ QString frmYear::askFileName(const QString& title, const QString& suffix, const 
 }
 
 void frmYear::savePdf() {
-    followOffset();
     const QString path =
         askFileName(QStringLiteral("Сохранить PDF"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
@@ -408,7 +407,6 @@ void frmYear::savePdf() {
 }
 
 void frmYear::exportCalendar() {
-    followOffset();
     const QString path = askFileName(QStringLiteral("Экспорт в календарь"), QStringLiteral("ics"),
                                      QStringLiteral("Календарь iCalendar (*.ics)"));
     if (!path.isEmpty()) {

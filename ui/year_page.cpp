@@ -9,19 +9,13 @@
 
 #include <vector>
 
+#include "fonts.h"
 #include "year_hours_model.h"
 
 namespace sutograf {
 namespace {
 
 constexpr double kMargin = 36;
-
-QFont pageFont(double pixelSize, bool bold = false) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(static_cast<int>(pixelSize));
-    f.setBold(bold);
-    return f;
-}
 
 // The table as on screen, each column as wide as its widest text; when the whole is wider than the
 // area, the type is made smaller rather than the text cut.
@@ -36,7 +30,7 @@ void paintHoursTable(QPainter& p, const QRectF& area, const YearHoursModel& mode
     };
     const double padding = rowH * 0.3;
     std::vector<double> widths(static_cast<std::size_t>(columns + 1), 0.0);
-    const QFontMetricsF metrics(pageFont(rowH * 0.55, true));
+    const QFontMetricsF metrics(pixelSizedFont(rowH * 0.55, true));
     for (int r = -1; r < rows; ++r) {
         for (int c = -1; c < columns; ++c) {
             double& w = widths[static_cast<std::size_t>(c + 1)];
@@ -48,7 +42,7 @@ void paintHoursTable(QPainter& p, const QRectF& area, const YearHoursModel& mode
         total += w + 2 * padding;
     }
     const double scale = std::min(1.0, area.width() / total);
-    const QFont plain = pageFont(rowH * 0.55 * scale), bold = pageFont(rowH * 0.55 * scale, true);
+    const QFont plain = pixelSizedFont(rowH * 0.55 * scale), bold = pixelSizedFont(rowH * 0.55 * scale, true);
     p.setBrush(Qt::NoBrush);
     for (int r = -1; r < rows; ++r) {
         const bool emphasised = r < 0 || r >= static_cast<int>(kFirstQuarterRow);
@@ -78,7 +72,7 @@ void paintYearPage(QPainter& p, const QRectF& page, const YearPage& content) {
     const QRectF inner = page.adjusted(kMargin, kMargin, -kMargin, -kMargin);
     p.fillRect(page, Qt::white);
     p.setPen(Qt::black);
-    p.setFont(pageFont(22, true));
+    p.setFont(pixelSizedFont(22, true));
     p.drawText(QRectF(inner.left(), inner.top(), inner.width(), 32), Qt::AlignLeft | Qt::AlignVCenter,
                content.title);
     const QRectF months(inner.left(), inner.top() + 44, inner.width() * 0.6, inner.height() - 44 - 34);
@@ -87,7 +81,7 @@ void paintYearPage(QPainter& p, const QRectF& page, const YearPage& content) {
     const double tableLeft = months.right() + 18;
     const QRectF table(tableLeft, months.top(), inner.right() - tableLeft, 18 * 22.0);
     paintHoursTable(p, table, *content.hours);
-    p.setFont(pageFont(10));
+    p.setFont(pixelSizedFont(10));
     p.setPen(QColor(60, 60, 60));
     p.drawText(QRectF(table.left(), table.bottom() + 12, table.width(), inner.bottom() - table.bottom() - 12),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "colours.h"
+#include "fonts.h"
 #include "month_names.h"
 #include "rota.h"
 
@@ -32,13 +33,6 @@ double luminance(const QColor& c) {
         return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     };
     return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-QFont sheetFont(double pixelSize, bool bold) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelSize))));
-    f.setBold(bold);
-    return f;
 }
 
 // Yellow on white cannot be read: a light number gets a dark shadow one step down and right, and
@@ -161,9 +155,9 @@ YearSheet::Layout YearSheet::layoutFor(const QRectF& area) const {
 
 void YearSheet::paintMonths(QPainter& p, const QRectF& area) const {
     const Layout l = layoutFor(area);
-    const QFont titleFont = sheetFont(l.cellH * 0.7, true);
-    const QFont headerFont = sheetFont(l.cellH * 0.5, false);
-    const QFont dayFont = sheetFont(l.cellH * 0.58, true);
+    const QFont titleFont = pixelSizedFont(l.cellH * 0.7, true);
+    const QFont headerFont = pixelSizedFont(l.cellH * 0.5, false);
+    const QFont dayFont = pixelSizedFont(l.cellH * 0.58, true);
     for (int m = 0; m < 12; ++m) {
         const QPointF o = l.blockOrigin(m);
         p.setFont(titleFont);
@@ -246,7 +240,7 @@ void YearSheet::paintLegend(QPainter& p, const QRectF& area) const {
         items.push_back({QStringLiteral("сегодня"), [&](const QRectF& r) { paintTodayFrame(p, r); }});
     }
     // The type shrinks rather than the legend running off its area.
-    QFont font = sheetFont(h * 0.55, false);
+    QFont font = pixelSizedFont(h * 0.55, false);
     const auto widthAt = [&](const QFont& f) {
         double w = 0;
         for (const Item& item : items) {
@@ -255,7 +249,7 @@ void YearSheet::paintLegend(QPainter& p, const QRectF& area) const {
         return w;
     };
     if (const double w = widthAt(font); w > area.width()) {
-        font = sheetFont(h * 0.55 * area.width() / w, false);
+        font = pixelSizedFont(h * 0.55 * area.width() / w, false);
     }
     p.setFont(font);
     double x = area.left();

@@ -28,6 +28,10 @@ using enum NormReduction;
 Date day(const char* dmy) { return dateFromText(dmy).value(); }
 const ProductionCalendar& shipped() { return ProductionCalendar::builtIn(); }
 std::string nameOf(const auto& info) { return info.param.name; }
+// A failing row is printed by its name, never as bytes that hold addresses.
+template <class Case>
+requires requires(const Case& c) { c.name; }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 constexpr PersonId kMe = 7, kMate = 8;
 

@@ -25,17 +25,6 @@ std::string outOfModel(std::string_view what) {
     return std::string(what) + ": дата вне допустимых лет 100-9999";
 }
 
-// The watch of the spell with the latest start on or before d; 0 before the first spell.
-int watchOf(const PersonRecord& p, Date d) {
-    const WatchSpell* best = nullptr;
-    for (const WatchSpell& s : p.watches) {
-        if (s.from <= d && (best == nullptr || best->from < s.from)) {
-            best = &s;
-        }
-    }
-    return best != nullptr ? best->watch : 0;
-}
-
 const AbsenceSpan* absenceOn(const PersonRecord& p, Date d) {
     for (const AbsenceSpan& a : p.absences) {
         if (a.first <= d && d <= a.last) {

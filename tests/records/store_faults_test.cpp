@@ -23,10 +23,6 @@ namespace {
 
 PersonRecord somebody(const std::string& name) { return {{0, name, "", 40}, {{*dateOf(2025, 1, 1), 1}}, {}}; }
 
-bool holdsIds(const Roster& r, const std::vector<PersonId>& ids) {
-    return std::all_of(ids.begin(), ids.end(), [&r](PersonId id) { return r.find(id) != nullptr; });
-}
-
 // Runs `work` in a child process that writes each saved id to a pipe; answers the pipe's read end.
 int child(pid_t& pid, const std::function<void(int)>& work) {
     int fds[2];
@@ -84,71 +80,61 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
 
     RosterStore reopened(file, folder.path(), 0); // rolls back the edit it was killed in
     EXPECT_EQ(reopened.problem(), "");
-    EXPECT_TRUE(holdsIds(reopened.roster(), saved))
+    EXPECT_TRUE(std::all_of(saved.begin(), saved.end(),
+                            [&reopened](PersonId id) { return reopened.roster().find(id) != nullptr; }))
         << saved.size() << " reported, " << reopened.roster().people.size() << " in the file";
     if (haveSqliteShell()) {
         EXPECT_EQ(shell(file, "PRAGMA integrity_check"), "ok\n");
-        EXPECT_EQ(shell(file, "SELECT count(*) >= " + std::to_string(saved.size()) +
-                                  " FROM people WHERE id <= " + std::to_string(saved.back())),
-                  "1\n");
     }
+}
+
+// Everything a child reported, or nothing when it did not end well.
+std::vector<std::int64_t> allReported(int fd, pid_t pid) {
+    std::vector<std::int64_t> ids;
+    for (std::int64_t id = 0; readId(fd, id);) {
+        ids.push_back(id);
+    }
+    ::close(fd);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ids : std::vector<std::int64_t>();
 }
 
 TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
     const Date jan1 = *dateOf(2025, 1, 1);
-    PersonId giver = 0;
-    {
-        RosterStore store(file, folder.path(), 0);
-        giver = store.addPerson(somebody("Отдающий")).id;
-    }
-    // Both take the same 20 duties of the giver for a person of their own: each duty may be taken once.
-    const auto work = [&](const std::string& who) {
+    const PersonId giver = RosterStore(file, folder.path(), 0).addPerson(somebody("Отдающий")).id;
+    // Each adds people and tries to take the same 20 duties of the giver: each is given once.
+    const auto work = [&](std::string who) {
         return [&, who](int out) {
             RosterStore store(file, folder.path(), 0);
             const PersonId taker = store.addPerson({{0, who, "", 40}, {{jan1, 2}}, {}}).id;
-            report(out, taker);
-            for (int i = 0, d = 0; i < 20; ++i, d += 4) {
-                Date day{jan1.serial + d};
-                while (watchOn(day, 0) != 1) {
-                    ++day.serial;
-                }
-                const Saved s = store.addSwap({day, giver, taker, "", 0});
-                report(out, s ? s.id : -1);
-                (void)store.addPerson(somebody(who + " " + std::to_string(i)));
+            for (int i = 0; i < 20; ++i) {
+                const Saved s = store.addSwap({dutyOf(1, Date{jan1.serial + 4 * i}), giver, taker, "", 0});
+                report(out, s ? s.id : 0);
+                report(out, store.addPerson(somebody(who + std::to_string(i))).id);
             }
         };
     };
     pid_t a = 0, b = 0;
     const int inA = child(a, work("Первый")), inB = child(b, work("Второй"));
-    std::vector<std::int64_t> fromA, fromB;
-    for (std::int64_t id = 0; readId(inA, id);) {
-        fromA.push_back(id);
-    }
-    for (std::int64_t id = 0; readId(inB, id);) {
-        fromB.push_back(id);
-    }
-    int sa = 0, sb = 0;
-    ::waitpid(a, &sa, 0);
-    ::waitpid(b, &sb, 0);
-    ASSERT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0 && WIFEXITED(sb) && WEXITSTATUS(sb) == 0);
-    ASSERT_EQ(fromA.size(), 21u);
-    ASSERT_EQ(fromB.size(), 21u);
-
+    auto ids = allReported(inA, a);
+    const auto fromB = allReported(inB, b);
+    ids.insert(ids.end(), fromB.begin(), fromB.end());
+    ASSERT_EQ(ids.size(), 80u);
     RosterStore store(file, folder.path(), 0);
-    EXPECT_EQ(store.roster().people.size(), 1u + 2 * 21);
-    EXPECT_EQ(store.roster().swaps.size(), 20u) << "each duty given once, whoever came first";
-    int savedSwaps = 0;
-    for (const auto* ids : {&fromA, &fromB}) {
-        for (std::size_t i = 1; i < ids->size(); ++i) {
-            const std::int64_t id = (*ids)[i];
-            savedSwaps += id > 0;
-            EXPECT_TRUE(id < 0 || std::any_of(store.roster().swaps.begin(), store.roster().swaps.end(),
-                                              [id](const DutySwap& s) { return s.id == id; }));
-        }
+    const auto& swaps = store.roster().swaps;
+    EXPECT_EQ(store.roster().people.size(), 43u);
+    EXPECT_EQ(swaps.size(), 20u) << "each duty given once, whoever came first";
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), 0), 20) << "the other program's swap refused";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const std::int64_t id = ids[i];
+        EXPECT_TRUE(i % 2 == 1 ? store.roster().find(id) != nullptr
+                               : id == 0 || std::any_of(swaps.begin(), swaps.end(),
+                                                        [id](const DutySwap& w) { return w.id == id; }))
+            << "reported saved, not in the file: " << id;
     }
-    EXPECT_EQ(savedSwaps, 20);
 }
 
 TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
@@ -160,9 +146,7 @@ TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
         GTEST_SKIP() << "no right to mount a small disk (needs root)";
     }
     RosterStore store(file, disk, 0);
-    for (const char* name : {"Иванов", "Петров", "Сидоров"}) {
-        ASSERT_TRUE(store.addPerson(somebody(name)));
-    }
+    ASSERT_TRUE(store.addPerson(somebody("Иванов")));
     const Roster before = store.roster();
     const auto bytes = bytesOf(file);
     ASSERT_TRUE(small.fill());
@@ -191,15 +175,10 @@ std::map<std::string, std::string> snapshot(const fs::path& folder) {
     return all;
 }
 
-// Makes a file of our own with three people and overwrites one page that reading the roster never
+// Makes a file of our own and overwrites one page that reading the roster never
 // touches (the index of the swaps' takers): only SQLite's check can see the damage.
 bool damaged(const fs::path& file, const fs::path& folder) {
-    {
-        RosterStore store(file, folder, 0);
-        for (const char* name : {"Иванов", "Петров", "Сидоров"}) {
-            (void)store.addPerson(somebody(name));
-        }
-    }
+    (void)RosterStore(file, folder, 0).addPerson(somebody("Иванов"));
     sql::Connection db;
     db.open(file.string(), SQLITE_OPEN_READONLY);
     const auto page = db.integer("SELECT rootpage FROM sqlite_schema WHERE name = 'swaps_taken'");
@@ -255,8 +234,6 @@ INSTANTIATE_TEST_SUITE_P(
                 [](const fs::path& f, const fs::path&) {
                     return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n");
                 },
-                "не база данных SQLite"},
-        Hostile{"EmptyFile", [](const fs::path& f, const fs::path&) { return put(f, ""); },
                 "не база данных SQLite"},
         Hostile{"AnotherProgramsDatabase",
                 [](const fs::path& f, const fs::path&) {
@@ -331,8 +308,6 @@ TEST(StoreFile, MadeByTheFirstSavedEditOnly) {
     if (haveSqliteShell()) {
         EXPECT_EQ(shell(file, "PRAGMA application_id; PRAGMA user_version; PRAGMA journal_mode;"),
                   std::to_string(kRosterApplicationId) + "\n1\ndelete\n");
-        EXPECT_EQ(shell(file, "SELECT name, watch, from_day FROM people JOIN watch_spells ON person = id"),
-                  "Иванов|1|2025-01-01\n");
     }
     EXPECT_EQ(snapshot(folder.path()).size(), 1u) << "no journal or temporary file left";
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the records tests share: a folder of their own, a file's bytes, and SQLite's own shell for
-// looking at a file independently of the store.
+// What the records tests share: a folder of their own, a file's bytes, SQLite's own shell for
+// looking at a file independently of the store, and the days of a watch's duties.
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +10,9 @@
 #include <optional>
 #include <sstream>
 #include <string>
+
+#include "date.h"
+#include "rota.h"
 
 namespace fs = std::filesystem;
 
@@ -65,4 +68,12 @@ inline std::optional<std::string> shell(const fs::path& db, const std::string& s
         out.append(buf, n);
     }
     return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
+}
+
+// The first day on or after `from` on which watch w is on duty (offset 0).
+inline sutograf::Date dutyOf(int w, sutograf::Date from) {
+    while (sutograf::watchOn(from, 0) != w) {
+        ++from.serial;
+    }
+    return from;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "range_statistics.h"
+#include "roster_rules.h"
 #include "roster_schema.h"
 #include "roster_store.h"
 #include "roster_tables.h"
@@ -34,10 +35,18 @@ public:
         if (!ok_) {
             return;
         }
+        // Each swap judged as the store would judge it, against those before it.
+        Roster judged = store.roster();
         sql::Transaction tx(db);
         for (const DutySwap& w : s.swaps) {
             std::int64_t id = 0;
+            if (auto refused = checkSwap(judged, w, offset_)) {
+                problem_ = *refused;
+                ok_ = false;
+            }
             ok_ = ok_ && insertSwap(db, w, id) == SQLITE_DONE;
+            judged.swaps.push_back(w);
+            judged.swaps.back().id = id;
         }
         ok_ = ok_ && tx.commit() == SQLITE_OK;
     }
@@ -49,16 +58,22 @@ public:
     const fs::path& folder() const { return folder_; }
     float offset() const { return offset_; }
     bool ok() const { return ok_; }
+    const std::string& problem() const { return problem_; }
 
 private:
     fs::path folder_;
     float offset_ = 0;
     bool ok_ = false;
+    std::string problem_;
 };
 
 // What a window does when it opens: the file checked (path, header, quick_check) and read whole.
 void BM_OpenAndReadWhole(benchmark::State& state) {
     const StoredStation station;
+    if (!station.ok()) {
+        state.SkipWithError(("the station was not stored: " + station.problem()).c_str());
+        return;
+    }
     for (auto _ : state) {
         RosterStore store(station.file(), station.folder(), station.offset());
         if (store.roster().people.size() != 60 || store.roster().swaps.size() != 600) {

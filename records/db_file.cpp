@@ -4,11 +4,12 @@
 #include <cstring>
 #include <system_error>
 
+#include <fcntl.h>
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -16,6 +17,11 @@
 namespace sutograf::dbfile {
 
 namespace fs = std::filesystem;
+
+std::string utf8(const fs::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
 
 Kind kindAt(const fs::path& path) {
     std::error_code ec;

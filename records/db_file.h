@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace sutograf::dbfile {
 
@@ -26,6 +27,10 @@ struct Header {
 };
 // nullopt when the file cannot be opened or read, or is no longer a regular file once open.
 std::optional<Header> readHeader(const std::filesystem::path& path);
+
+// The path as SQLite and the program's messages take it: UTF-8 (path::string() is the ANSI code page
+// on Windows).
+std::string utf8(const std::filesystem::path& path);
 
 // Whether this process may create and replace files in the folder (the nearest existing one of its
 // parents when it does not exist yet, since it would be made), or write the file.

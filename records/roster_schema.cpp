@@ -91,13 +91,14 @@ std::span<const Migration> rosterMigrations() { return {}; }
 
 std::filesystem::path migrationCopyPath(const std::filesystem::path& file, int version) {
     std::filesystem::path copy = file;
-    copy.replace_filename(file.stem().string() + ".v" + std::to_string(version) + file.extension().string());
+    copy.replace_filename(
+        file.stem().concat(".v" + std::to_string(version)).concat(file.extension().native()));
     return copy;
 }
 
 std::optional<std::string> migrateRoster(sql::Connection& db, const std::filesystem::path& file,
                                          std::span<const Migration> steps, int to) {
-    const std::string name = file.string();
+    const std::string name = dbfile::utf8(file);
     sql::Transaction tx(db);
     if (tx.began() != SQLITE_OK) {
         return "Файл " + name + " занят другой программой: обновить его устройство не удалось";
@@ -115,7 +116,7 @@ std::optional<std::string> migrateRoster(sql::Connection& db, const std::filesys
     std::error_code ec;
     if (!std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, ec) ||
         !dbfile::syncFile(copy)) {
-        return "Не удалось сохранить копию " + copy.string() + " перед обновлением файла " + name +
+        return "Не удалось сохранить копию " + dbfile::utf8(copy) + " перед обновлением файла " + name +
                ": файл оставлен как был";
     }
     for (int v = static_cast<int>(*version); v < to; ++v) {
@@ -127,13 +128,13 @@ std::optional<std::string> migrateRoster(sql::Connection& db, const std::filesys
         }
         if (step == nullptr || db.exec(step->sql) != SQLITE_OK) {
             return "Не удалось обновить файл " + name + " с версии " + std::to_string(v) +
-                   ": файл оставлен как был, копия — " + copy.string();
+                   ": файл оставлен как был, копия — " + dbfile::utf8(copy);
         }
     }
     const std::string mark = "PRAGMA user_version = " + std::to_string(to);
     if (db.exec(mark.c_str()) != SQLITE_OK || tx.commit() != SQLITE_OK) {
         return "Не удалось записать обновлённый файл " + name + ": файл оставлен как был, копия — " +
-               copy.string();
+               dbfile::utf8(copy);
     }
     return std::nullopt;
 }

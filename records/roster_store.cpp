@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <random>
 #include <system_error>
@@ -49,9 +50,12 @@ fs::path absolutePath(const fs::path& p) {
     return ec ? p : a;
 }
 
+// Two programs making the file at once must not share a temporary file; the clock too, since some
+// standard libraries' random_device repeats itself from run to run.
 std::string uniqueSuffix() {
     std::random_device random;
-    return std::to_string(random()) + std::to_string(random());
+    return std::to_string(random()) + "-" +
+           std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 } // namespace
@@ -67,7 +71,7 @@ struct RosterStore::State {
     bool writable = false;
     std::int64_t dataVersion = -1;
 
-    std::string name() const { return file.string(); }
+    std::string name() const { return dbfile::utf8(file); }
     fs::path target() const { return writeFolder / file.filename(); }
     bool inPlace() const {
         return !writeFolder.empty() && absolutePath(file.parent_path()) == absolutePath(writeFolder);
@@ -140,7 +144,7 @@ void RosterStore::State::open() {
         problem = "Состав открыт только для чтения: папка программы защищена от записи, а домашней папки, "
                   "где его хранить, нет.";
     } else if (!writable) {
-        problem = "Состав открыт только для чтения: в папку " + writeFolder.string() +
+        problem = "Состав открыт только для чтения: в папку " + dbfile::utf8(writeFolder) +
                   (here && kind == dbfile::Kind::Regular ? " или в файл " + name() : std::string()) +
                   " записать нельзя (нет права записи, или диск защищён от записи).";
     }
@@ -221,14 +225,15 @@ bool RosterStore::State::reload() {
 Saved RosterStore::State::makeFile() {
     const fs::path to = target();
     const auto failed = [&](const std::string& cause) {
-        return Saved{"Файл состава " + to.string() + " не создан: " + cause + ". Изменение не сохранено.", 0};
+        return Saved{
+            "Файл состава " + dbfile::utf8(to) + " не создан: " + cause + ". Изменение не сохранено.", 0};
     };
     std::error_code ec;
     fs::create_directories(writeFolder, ec);
-    const fs::path temp = writeFolder / (file.filename().string() + "." + uniqueSuffix() + ".new");
+    const fs::path temp = writeFolder / file.filename().concat(".").concat(uniqueSuffix()).concat(".new");
     {
         sql::Connection made;
-        int rc = made.open(temp.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        int rc = made.open(dbfile::utf8(temp), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         if (rc == SQLITE_OK) {
             rc = configureConnection(made) ? SQLITE_OK : made.errorCode();
         }
@@ -355,6 +360,9 @@ std::string nobody(PersonId id) {
 Saved RosterStore::addPerson(const PersonRecord& who) { return addPeople({&who, 1}); }
 
 Saved RosterStore::addPeople(std::span<const PersonRecord> people) {
+    if (people.empty()) {
+        return {"Добавлять некого: ни одного человека", 0};
+    }
     return s_->edit(
         [people](const Roster&) -> Refusal {
             for (const PersonRecord& p : people) {

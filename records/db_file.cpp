@@ -26,6 +26,9 @@ std::string utf8(const fs::path& path) {
 Kind kindAt(const fs::path& path) {
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec); // follows links
+    if (ec && st.type() != fs::file_type::not_found) {
+        return Kind::Unreadable;
+    }
     switch (st.type()) {
     case fs::file_type::not_found:
         return Kind::Missing;
@@ -34,7 +37,6 @@ Kind kindAt(const fs::path& path) {
     case fs::file_type::directory:
         return Kind::Folder;
     default:
-        // A broken permission on a parent answers "unknown": not something to open either.
         return Kind::Other;
     }
 }

@@ -15,7 +15,8 @@ enum class Kind {
     Missing, // nothing there (a dangling link too: the file is made at its target)
     Regular,
     Folder,
-    Other, // a FIFO, a device, a socket: never opened
+    Other,      // a FIFO, a device, a socket: never opened
+    Unreadable, // the system will not say (no right to look into a folder on the way)
 };
 Kind kindAt(const std::filesystem::path& path);
 

@@ -155,6 +155,8 @@ void RosterStore::State::open() {
         return refuse("— это папка, а не файл");
     case dbfile::Kind::Other:
         return refuse("— не обычный файл (канал, устройство или ссылка на них)");
+    case dbfile::Kind::Unreadable:
+        return refuse("не читается (нет права доступа к его папке)");
     case dbfile::Kind::Regular:
         break;
     }

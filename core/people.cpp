@@ -106,8 +106,10 @@ void fillDays(const PersonRecord& who, std::span<const DutySwap> swaps, Date fro
     });
     for (const std::size_t j : spans) {
         const AbsenceSpan& a = who.absences[j];
+        // A code this program does not know (a damaged record) is an absence whose reason is not known.
+        const Absence kind = static_cast<std::size_t>(a.kind) < kAbsenceKinds ? a.kind : Absence::Unexplained;
         for (Date d = std::max(a.first, from); d <= std::min(a.last, last); ++d.serial) {
-            out[index(d, from)].absence = a.kind;
+            out[index(d, from)].absence = kind;
         }
     }
 
@@ -194,7 +196,8 @@ Ledger::Ledger(const PersonRecord& who, std::span<const DutySwap> swaps, Date fi
         d = end;
     }
     int phase = phaseOf(from_), weekday = weekdayOfSerial(from_.serial);
-    for (std::size_t i = 0; i < days_.size(); ++i, phase = (phase + 1) & 3, weekday = weekday % 7 + 1) {
+    for (std::size_t i = 0; i < days_.size();
+         ++i, phase = (phase + 1) & 3, weekday = weekday == 7 ? 1 : weekday + 1) {
         const PersonDay& p = days_[i];
         const Date d{from_.serial + static_cast<std::int32_t>(i)};
         const bool reducing = p.absence && reducesNorm(*p.absence);

@@ -20,8 +20,8 @@ int weekdayOfSerial(std::int32_t s) { return (s % 7 + 7 + 5) % 7 + 1; }
 
 int validWatch(int w) { return w >= 1 && w <= 4 ? w : 0; }
 
-// Every duty has the same shape under one set of rules: what it gives to the day it begins on (part 0)
-// and to the next (part 1). Only whether a minute falls on a holiday depends on the date.
+// Every duty has the same shape under one set of rules: what it gives to the day it begins on (index 0)
+// and to the next (index 1). Only whether a minute falls on a holiday depends on the date.
 struct DutyShape {
     std::array<int, 2> worked{}, night{};
     bool wholeOnStartDay = false;

@@ -17,9 +17,9 @@ namespace sutograf {
 namespace {
 
 // Sizes in tenths of a millimetre.
-constexpr double kLabelType = 36, kHeaderType = 32, kWeekdayType = 24, kLegendType = 34;
+constexpr double kLabelType = 36, kHeaderType = 32, kWeekdayType = 24, kLegendType = 42;
 constexpr double kHeaderRow = 70;   // the row of the days' numbers
-constexpr double kLegendRows = 100; // two rows of the legend's type
+constexpr double kLegendRows = 140; // two rows of the legend's type
 constexpr double kGap = 45;
 constexpr double kGridLine = 2.5, kFrameLine = 6;
 

@@ -224,6 +224,7 @@ void frmYear::createButtons() {
     }
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setWordWrap(true);
 }
 
 void frmYear::createRotaButtons() {
@@ -237,7 +238,6 @@ void frmYear::createRotaButtons() {
         connect(button, &QPushButton::clicked, this, actions[i].second);
         rotaButtons_[i] = button;
     }
-    statusLine_->setWordWrap(true);
 }
 
 void frmYear::layOut() {

@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <vector>
@@ -19,7 +18,7 @@ namespace {
 
 constexpr int kColumns = 4, kRows = 3; // months across and down
 constexpr int kWeekRows = 6;           // a month spans at most six Monday-first weeks
-// A month's block, in cells: seven days and a third of a cell of margin each side across; down, the
+// A month's block, in cells: seven days and a sixth of a cell of margin each side across; down, the
 // month's name, the weekday names, six weeks and a gap.
 constexpr double kBlockCells = 7.35;
 constexpr double kTitleRows = 1.25, kHeaderRows = 0.8, kGapRows = 0.3;

@@ -20,8 +20,8 @@ int weekdayOfSerial(std::int32_t s) { return (s % 7 + 7 + 5) % 7 + 1; }
 
 int validWatch(int w) { return w >= 1 && w <= 4 ? w : 0; }
 
-// Every duty has the same shape under one set of rules: what it gives to the day it begins on (part 0)
-// and to the next (part 1). Only whether a minute falls on a holiday depends on the date.
+// Every duty has the same shape under one set of rules: what it gives to the day it begins on (index 0)
+// and to the next (index 1). Only whether a minute falls on a holiday depends on the date.
 struct DutyShape {
     std::array<int, 2> worked{}, night{};
     bool wholeOnStartDay = false;
@@ -106,8 +106,10 @@ void fillDays(const PersonRecord& who, std::span<const DutySwap> swaps, Date fro
     });
     for (const std::size_t j : spans) {
         const AbsenceSpan& a = who.absences[j];
+        // A code this program does not know (a damaged record) is an absence whose reason is not known.
+        const Absence kind = static_cast<std::size_t>(a.kind) < kAbsenceKinds ? a.kind : Absence::Unexplained;
         for (Date d = std::max(a.first, from); d <= std::min(a.last, last); ++d.serial) {
-            out[index(d, from)].absence = a.kind;
+            out[index(d, from)].absence = kind;
         }
     }
 
@@ -194,7 +196,8 @@ Ledger::Ledger(const PersonRecord& who, std::span<const DutySwap> swaps, Date fi
         d = end;
     }
     int phase = phaseOf(from_), weekday = weekdayOfSerial(from_.serial);
-    for (std::size_t i = 0; i < days_.size(); ++i, phase = (phase + 1) & 3, weekday = weekday % 7 + 1) {
+    for (std::size_t i = 0; i < days_.size();
+         ++i, phase = (phase + 1) & 3, weekday = weekday == 7 ? 1 : weekday + 1) {
         const PersonDay& p = days_[i];
         const Date d{from_.serial + static_cast<std::int32_t>(i)};
         const bool reducing = p.absence && reducesNorm(*p.absence);

@@ -63,12 +63,15 @@ inline constexpr std::array<AbsenceCodes, kAbsenceKinds> kAbsenceCodes = {{
 }};
 } // namespace detail
 
-// The timesheet's letters of an absence, as "ОТ" (UTF-8), and its number on the T-13 form, as "09".
+// The timesheet's letters of an absence, as "ОТ" (UTF-8), and its number on the T-13 form, as "09"; empty
+// for a value outside the enumeration.
 constexpr std::string_view absenceCode(Absence a) {
-    return detail::kAbsenceCodes[static_cast<std::size_t>(a)].letters;
+    const auto i = static_cast<std::size_t>(a);
+    return i < kAbsenceKinds ? detail::kAbsenceCodes[i].letters : std::string_view{};
 }
 constexpr std::string_view absenceNumber(Absence a) {
-    return detail::kAbsenceCodes[static_cast<std::size_t>(a)].number;
+    const auto i = static_cast<std::size_t>(a);
+    return i < kAbsenceKinds ? detail::kAbsenceCodes[i].number : std::string_view{};
 }
 // Days of every absence but an unexplained one are taken off the norm.
 constexpr bool reducesNorm(Absence a) { return a != Absence::Unexplained; }
@@ -111,9 +114,9 @@ int watchOf(const PersonRecord& who, Date d);
 // A day's status: a duty they took is theirs whatever their watch and whatever else the day holds; then an
 // absence (sick leave where it overlaps another, else the span that began first); then a duty of their own
 // watch, given away when a swap names them as its giver. A swap whose giver's watch is off that day changes
-// nothing for the giver. Absences count only on days on which they belong to a watch, and days outside the
-// model are Off. One entry per day from first to last, both included. `swaps` may hold everyone's: those of
-// who.person.id count.
+// nothing for the giver. Absences count only on days on which they belong to a watch (a code outside the
+// enumeration as Unexplained), and days outside the model are Off. One entry per day from first to last, both
+// included. `swaps` may hold everyone's: those of who.person.id count.
 std::vector<PersonDay> personDays(const PersonRecord& who, std::span<const DutySwap> swaps, Date first,
                                   Date last, float offset);
 

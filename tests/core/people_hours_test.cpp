@@ -246,7 +246,8 @@ const Roster kDays{{{"1.1.2020", 1}, {"1.12.2025", 0}},
                     {"10.3.2025", "15.3.2025", Unexplained},
                     {"1.7.2025", "28.7.2025", AnnualLeave},
                     {"10.7.2025", "14.7.2025", Sick},
-                    {"28.11.2025", "5.12.2025", AnnualLeave}},
+                    {"28.11.2025", "5.12.2025", AnnualLeave},
+                    {"3.2.2025", "3.2.2025", static_cast<Absence>(200)}},
                    {{"13.1.2025", true}, {"19.1.2025", true}, {"20.1.2025", false}, {"31.8.2025", true}}};
 struct DayCase {
     const char* name;
@@ -279,7 +280,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DayCase{"ATakenDutyIsWorkedWhateverElse", kMe, "20.1.2025", DutyTaken, 1, ExtraLeave},
                       DayCase{"SickDaysTakenFromALeave", kMe, "10.7.2025", Absent, 1, Sick},
                       DayCase{"OtherOverlapsGoToTheEarlierSpan", kMe, "11.3.2025", Absent, 1, Training},
-                      DayCase{"NoAbsenceAfterLeavingTheUnit", kMe, "2.12.2025", Off, 0, {}}),
+                      DayCase{"NoAbsenceAfterLeavingTheUnit", kMe, "2.12.2025", Off, 0, {}},
+                      DayCase{"ADamagedCodeReadsAsReasonNotKnown", kMe, "3.2.2025", Absent, 1, Unexplained}),
     [](const auto& info) { return nameOf(info); });
 
 // One person of watch 1, 2025, 40-hour week, every figure as a timesheet clerk counts it:

@@ -5,9 +5,11 @@
 
 #include "bazovy_karaul.h"
 #include "form1.h"
+#include "start_style.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new sutograf::StartStyle);
     // A fixed name: the settings folder is ~/.config/sutograf whatever the program file is called.
     QApplication::setApplicationName(QStringLiteral("sutograf"));
     // The program speaks Russian whatever the desktop's language; Qt's own dialogs (files, printing,

@@ -1,6 +1,8 @@
 #include "sutograf_ini.h"
 
+#include <array>
 #include <optional>
+#include <utility>
 
 namespace sutograf {
 namespace {
@@ -19,6 +21,30 @@ std::optional<int> wholeNumberOf(const QString& text, int low, int high) {
     bool ok = false;
     const int n = text.toInt(&ok);
     return ok && n >= low && n <= high ? std::optional<int>(n) : std::nullopt;
+}
+
+constexpr std::array<std::pair<Reminder, const char*>, 3> kReminders = {{
+    {Reminder::None, "none"},
+    {Reminder::EveningBefore, "eveningBefore"},
+    {Reminder::HourBefore, "hourBefore"},
+}};
+
+std::optional<Reminder> reminderOf(const QString& text) {
+    for (const auto& [reminder, name] : kReminders) {
+        if (text == QLatin1String(name)) {
+            return reminder;
+        }
+    }
+    return std::nullopt;
+}
+
+QString reminderText(Reminder reminder) {
+    for (const auto& [r, name] : kReminders) {
+        if (r == reminder) {
+            return QLatin1String(name);
+        }
+    }
+    return QStringLiteral("none");
 }
 
 std::optional<bool> flagOf(const QString& text) {
@@ -70,6 +96,8 @@ IniReading parseIni(const QByteArray& text) {
             good = take(flagOf(value), c.duty.wholeDutyOnStartDay);
         } else if (key == QLatin1String("yearWindow/watch")) {
             good = take(wholeNumberOf(value, 1, 4), c.yearWatch);
+        } else if (key == QLatin1String("calendarExport/reminder")) {
+            good = take(reminderOf(value), c.reminder);
         } else {
             good = eq > 0; // a key of a later version is no damage; a line without "=" is
         }
@@ -84,11 +112,13 @@ QByteArray iniText(const UserChoices& c) {
     const QString text =
         QStringLiteral("; Сутограф: учёт смен и выбор окна «Год и часы»\n"
                        "[duty]\nstart=%1\nhours=%2\nwholeOnStartDay=%3\n\n"
-                       "[yearWindow]\nwatch=%4\n")
+                       "[yearWindow]\nwatch=%4\n\n"
+                       "[calendarExport]\nreminder=%5\n")
             .arg(QString::fromStdString(clockText(c.duty.startMinute)),
                  QString::fromStdString(hoursText(c.duty.countedMinutes)),
                  c.duty.wholeDutyOnStartDay ? QStringLiteral("true") : QStringLiteral("false"))
-            .arg(c.yearWatch);
+            .arg(c.yearWatch)
+            .arg(reminderText(c.reminder));
     return text.toUtf8();
 }
 

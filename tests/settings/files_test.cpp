@@ -206,7 +206,7 @@ TEST_F(Files, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder
     qputenv("XDG_CONFIG_HOME", savedXdg);
 }
 
-const UserChoices kDefaults, kChanged{{450, 1410, true}, 3};
+const UserChoices kDefaults, kChanged{{450, 1410, true}, 3, Reminder::EveningBefore};
 
 using IniCase = std::tuple<const char*, QByteArray, UserChoices, int>; // name, text, choices, problems
 class IniText : public ::testing::TestWithParam<IniCase> {};
@@ -220,14 +220,18 @@ TEST_P(IniText, GivesTheValuesOrTheirDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IniText,
-    ::testing::Values(
-        IniCase{"WindowsLineEndsAndBom", "\xEF\xBB\xBF[duty]\r\nstart=00:00\r\n[yearWindow]\r\nwatch=4\r\n",
-                UserChoices{{0, 1440, false}, 4}, 0},
-        IniCase{"OnlyOneValue", "[duty]\nhours=12\n", UserChoices{{480, 720, false}, 1}, 0},
-        IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n", kDefaults, 0},
-        IniCase{"BadValuesEachKeepTheirDefault",
-                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5", kDefaults, 4},
-        IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
+    ::testing::Values(IniCase{"WindowsLineEndsAndBom",
+                              "\xEF\xBB\xBF[duty]\r\nstart=00:00\r\n[yearWindow]\r\nwatch=4\r\n["
+                              "calendarExport]\r\nreminder=hourBefore\r\n",
+                              UserChoices{{0, 1440, false}, 4, Reminder::HourBefore}, 0},
+                      IniCase{"OnlyOneValue", "[duty]\nhours=12\n", UserChoices{{480, 720, false}, 1}, 0},
+                      IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n",
+                              kDefaults, 0},
+                      IniCase{"BadValuesEachKeepTheirDefault",
+                              "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\n"
+                              "[calendarExport]\nreminder=tomorrow",
+                              kDefaults, 5},
+                      IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
     kByName);
 
 // Opening the window must not rewrite the file; a change writes it, and it reads back. A folder that

@@ -454,6 +454,7 @@ private slots:
         child<QTimeEdit>(year, "startBox")->setTime(QTime(9, 0));
         child<QSpinBox>(year, "hoursBox")->setValue(22 * 60 + 30);
         child<QCheckBox>(year, "wholeDutyBox")->setChecked(true);
+        child<QComboBox>(year, "reminderBox")->setCurrentIndex(1);
         const DutyRules rules{9 * 60, 22 * 60 + 30, true};
         const auto expected = yearTable(3, 2025, 2.0f, ProductionCalendar::builtIn(), rules);
         for (int row = 0; row < static_cast<int>(kYearTableRows); ++row) {
@@ -461,7 +462,8 @@ private slots:
                      qPrintable(YearHoursModel::rowName(row)));
         }
         QVERIFY(labelText(year, "sourceLine").contains(u"по производственному календарю 2025 года"_s));
-        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), (UserChoices{rules, 3}));
+        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(),
+                 (UserChoices{rules, 3, Reminder::EveningBefore}));
 
         const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
         QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));

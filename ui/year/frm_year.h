@@ -14,6 +14,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QSpinBox;
 class QTableView;
@@ -102,6 +103,7 @@ private:
     QTimeEdit* startBox_;
     HoursBox* hoursBox_;
     QCheckBox* wholeDutyBox_;
+    QComboBox* reminderBox_;
     QLabel* statusLine_;
     std::array<QWidget*, 3> buttons_{};
     QTimer* clockCheck_;

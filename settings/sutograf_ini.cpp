@@ -123,15 +123,19 @@ QByteArray iniText(const UserChoices& c) {
 }
 
 SutografIni::SutografIni(SettingsPlace place) : place_(std::move(place)) {
-    const auto bytes = readRegularFile(place_.readPath(kIniFileName), kLargestIni + 1);
-    if (!bytes) {
-        return; // none yet (or nothing we could read): the defaults, written at the first change
+    const ReadResult read = readFile(place_.readPath(kIniFileName), kLargestIni + 1);
+    if (read.failure == ReadFailure::Missing) {
+        return; // none yet: the defaults, written at the first change
     }
-    if (bytes->size() > kLargestIni) {
+    if (!read.ok()) {
+        readFailure_ = read.failure;
+        return;
+    }
+    if (read.bytes.size() > kLargestIni) {
         problems_ << QStringLiteral("файл больше 64 КБ, это не файл настроек");
         return;
     }
-    IniReading reading = parseIni(*bytes);
+    IniReading reading = parseIni(read.bytes);
     choices_ = held_ = reading.choices;
     problems_ = std::move(reading.problems);
 }
@@ -152,7 +156,8 @@ WriteResult SutografIni::store(const UserChoices& choices) {
     const WriteResult written = writeFileSafely(target, iniText(choices_));
     if (written.ok()) {
         held_ = choices_;
-        problems_.clear(); // the damaged file is gone
+        readFailure_ = ReadFailure::None; // the damaged file is gone
+        problems_.clear();
     }
     return written;
 }

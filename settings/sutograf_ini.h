@@ -57,6 +57,9 @@ public:
     explicit SutografIni(SettingsPlace place);
 
     const UserChoices& choices() const { return choices_; }
+    // Why a file that is there could not be read (a folder, a FIFO, no permission, links in a circle):
+    // every choice is then its default. None once the program has rewritten it.
+    ReadFailure readFailure() const { return readFailure_; }
     // The damage found in the file read, line by line; gone once the program has rewritten it.
     const QStringList& problems() const { return problems_; }
     QString readPath() const;  // where it was read from (or would have been)
@@ -70,6 +73,7 @@ private:
     SettingsPlace place_;
     UserChoices choices_;
     UserChoices held_; // what the file holds (its defaults when missing or damaged)
+    ReadFailure readFailure_ = ReadFailure::None;
     QStringList problems_;
 };
 

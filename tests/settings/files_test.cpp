@@ -11,12 +11,14 @@
 #include <optional>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "bazovy_karaul.h"
 #include "common/no_root_override.h"
 #include "common/small_disk.h"
+#include "leftover_saves.h"
 #include "opt_file.h"
 #include "sutograf_ini.h"
 #include "user_calendar.h"
@@ -282,15 +284,195 @@ INSTANTIATE_TEST_SUITE_P(
         OverlayCase{"OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, 1}),
     kByName);
 
-TEST_F(Files, ACalendarThatCannotBeReadIsSaidAndTheShippedTableUsed) {
-    EXPECT_TRUE(loadCalendar(place()).errors.empty()) << "no file, no complaint";
-    const QString fifo = dir.filePath(kUserCalendarFileName);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-    const auto loaded = unlessHung([this] { return loadCalendar(place()); }, fifo);
+// 2026 as its decree has it, but for 09.01.2026, a day off moved from Saturday 03.01: its norm is 1972
+// hours, and 1980 without that day. Then 2027 from a decree moving 11.01.2027.
+const QByteArray kYear2026WithoutJanuary9 =
+    "2026-01-01,holiday\n2026-01-02,holiday\n2026-01-03,holiday\n2026-01-04,holiday\n2026-01-05,holiday\n"
+    "2026-01-06,holiday\n2026-01-07,holiday\n2026-01-08,holiday\n2026-02-23,holiday\n2026-03-08,holiday\n"
+    "2026-03-09,dayoff\n2026-04-30,short\n2026-05-01,holiday\n2026-05-08,short\n2026-05-09,holiday\n"
+    "2026-05-11,dayoff\n2026-06-11,short\n2026-06-12,holiday\n2026-11-03,short\n2026-11-04,holiday\n"
+    "2026-12-31,dayoff\n";
+const QByteArray kYear2027 = kHolidays2027 + "2027-01-11,dayoff,перенос\n";
+
+// A row's name is what gets printed of it.
+const auto kByRowName = [](const auto& info) { return std::string(info.param.name); };
+
+// The line of 09.01.2026 as the file has it, 2027's source, the years taken from the program, and
+// what the window says after the errors. Whatever the damage, 2026's norm stays 1972 hours, and the
+// message says what was done.
+struct VerdictCase {
+    const char* name;
+    QByteArray line;
+    NormSource source;
+    std::vector<int> notTaken;
+    QString verdict;
+    friend void PrintTo(const VerdictCase& c, std::ostream* os) { *os << c.name; }
+};
+class DamagedCalendar : public ::testing::TestWithParam<VerdictCase> {};
+
+TEST_P(DamagedCalendar, NeverGivesAWrongNormAndSaysWhatItTook) {
+    const VerdictCase& c = GetParam();
+    const LoadedCalendar loaded = calendarWithOverlay("\xEF\xBB\xBF"
+                                                      "date,kind,note\n" +
+                                                      kYear2026WithoutJanuary9 + c.line + "\n" + kYear2027);
+    EXPECT_EQ(loaded.calendar.normMinutes(*dateOf(2026, 1, 1), *dateOf(2026, 12, 31)) / 60, 1972);
+    EXPECT_EQ(loaded.calendar.sourceOf(2027), c.source);
+    EXPECT_EQ(loaded.yearsNotTaken, c.notTaken);
+    EXPECT_EQ(calendarVerdict(loaded).toStdString(), c.verdict.toStdString());
+}
+
+const QString kNoYearTaken = u"Год строки с ошибкой не прочитан, а она может относиться к любому году файла, "
+                             "поэтому файл не взят: за 2026 и 2027 годы взят календарь программы."_s;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedCalendar,
+    ::testing::Values(
+        VerdictCase{"Clean", "2026-01-09,dayoff", NormSource::Decree, {}, {}},
+        VerdictCase{"BadDayOfAReadableYear",
+                    "2026-01-32,dayoff",
+                    NormSource::Decree,
+                    {2026},
+                    u"За 2026 год взят календарь программы."_s},
+        VerdictCase{"DayMonthYear", "09.01.2026,dayoff", NormSource::Provisional, {2026, 2027}, kNoYearTaken},
+        VerdictCase{
+            "QuotedDate", "\"2026-01-09\",dayoff", NormSource::Provisional, {2026, 2027}, kNoYearTaken},
+        VerdictCase{"SecondByteOrderMark",
+                    "\xEF\xBB\xBF"
+                    "2026-01-09,dayoff",
+                    NormSource::Provisional,
+                    {2026, 2027},
+                    kNoYearTaken},
+        VerdictCase{"SecondFilePastedIn",
+                    "\xEF\xBB\xBF"
+                    "date,kind,note\n2026-01-09,dayoff",
+                    NormSource::Provisional,
+                    {2026, 2027},
+                    kNoYearTaken}),
+    kByRowName);
+
+// Whatever stands in the calendar's place is said, and the shipped table used; nothing there is
+// no complaint. A FIFO must not hang the reading.
+enum CalendarPlace { NoCalendar, CalendarFifo, BrokenLinkToCalendar };
+struct UnreadableCase {
+    const char* name;
+    CalendarPlace kind;
+    ReadFailure failure; // Missing: no complaint
+    friend void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+};
+class UnreadableCalendar : public Files, public ::testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableCalendar, IsSaidAndTheShippedTableUsed) {
+    const UnreadableCase& c = GetParam();
+    const QString csv = dir.filePath(kUserCalendarFileName);
+    const QByteArray path = QFile::encodeName(csv);
+    ASSERT_TRUE(c.kind == NoCalendar || (c.kind == CalendarFifo && ::mkfifo(path.constData(), 0644) == 0) ||
+                (c.kind == BrokenLinkToCalendar && ::symlink("nowhere.csv", path.constData()) == 0));
+    const auto loaded = unlessHung([this] { return loadCalendar(place()); }, csv);
     ASSERT_TRUE(loaded) << "reading hung";
-    ASSERT_EQ(loaded->errors.size(), 1u);
-    EXPECT_EQ(loaded->errors[0].line, 0);
+    EXPECT_EQ(loaded->errors.empty() ? std::string() : loaded->errors[0].message,
+              failureText(c.failure).toStdString());
+    EXPECT_EQ(calendarVerdict(*loaded).toStdString(),
+              c.failure == ReadFailure::Missing ? "" : "Взят календарь программы.");
     EXPECT_EQ(loaded->calendar.sourceOf(2027), NormSource::Provisional);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnreadableCalendar,
+                         ::testing::Values(UnreadableCase{"NoFile", NoCalendar, ReadFailure::Missing},
+                                           UnreadableCase{"Fifo", CalendarFifo, ReadFailure::NotAFile},
+                                           UnreadableCase{"BrokenLink", BrokenLinkToCalendar,
+                                                          ReadFailure::BrokenLink}),
+                         kByRowName);
+
+// A sutograf.ini that is there but cannot be read gives every default and says why.
+enum IniPlace { ModeZero, IniFifo, IniFolder, LinkLoop };
+struct UnreadableIniCase {
+    const char* name;
+    IniPlace kind;
+    ReadFailure failure;
+    friend void PrintTo(const UnreadableIniCase& c, std::ostream* os) { *os << c.name; }
+};
+class UnreadableIni : public Files, public ::testing::WithParamInterface<UnreadableIniCase> {};
+
+TEST_P(UnreadableIni, GivesTheDefaultsAndSaysWhy) {
+    const UnreadableIniCase& c = GetParam();
+    const QString ini = dir.filePath(kIniFileName);
+    const QByteArray path = QFile::encodeName(ini);
+    const bool made = c.kind == ModeZero  ? put(ini, iniText(kChanged)) && ::chmod(path.constData(), 0) == 0
+                      : c.kind == IniFifo ? ::mkfifo(path.constData(), 0644) == 0
+                      : c.kind == IniFolder
+                          ? ::mkdir(path.constData(), 0755) == 0
+                          : ::symlink(kIniFileName.toLatin1().constData(), path.constData()) == 0;
+    ASSERT_TRUE(made);
+    const NoRootOverride asOrdinaryUser;
+    const auto read = unlessHung([this] { return SutografIni(place()); }, ini);
+    ASSERT_TRUE(read) << "reading hung";
+    EXPECT_EQ(read->readFailure(), c.failure);
+    EXPECT_EQ(read->choices(), kDefaults);
+    EXPECT_FALSE(failureText(c.failure).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnreadableIni,
+                         ::testing::Values(UnreadableIniCase{"ModeZero", ModeZero, ReadFailure::NoPermission},
+                                           UnreadableIniCase{"Fifo", IniFifo, ReadFailure::NotAFile},
+                                           UnreadableIniCase{"Folder", IniFolder,
+                                                             ReadFailure::FolderInTheWay},
+                                           UnreadableIniCase{"LinkLoop", LinkLoop, ReadFailure::LinkLoop}),
+                         kByRowName);
+
+// Saving over links in a circle would put a file in place of the link: refused, the link kept.
+TEST_F(Files, ASaveDoesNotReplaceLinksInACircle) {
+    const QByteArray ini = QFile::encodeName(dir.filePath(kIniFileName));
+    ASSERT_EQ(::symlink(kIniFileName.toLatin1().constData(), ini.constData()), 0);
+    EXPECT_EQ(SutografIni(place()).store(kChanged).failure, WriteFailure::NotAFile);
+    EXPECT_EQ(QFileInfo(dir.filePath(kIniFileName)).symLinkTarget(), dir.filePath(kIniFileName));
+}
+
+// What a killed save left: QSaveFile's "name.XXXXXX" beside Opt.txt and sutograf.ini, removed when last
+// written more than a minute ago. Everything else in the folder stays as it was.
+TEST_F(Files, LeftoverSavesOlderThanAMinuteAreRemovedAndNothingElse) {
+    const QDateTime now(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+    const struct {
+        const char* name;
+        int ageSeconds;
+        bool removed;
+    } files[] = {
+        {"Opt.txt.AZSIbb", 61, true},
+        {"sutograf.ini.k3Xq9Z", 3600, true},
+        {"Opt.txt.a1B2c3", 59, false},
+        {"sutograf.ini.Q1w2E3", -600, false}, // a save under way; a clock set back
+        {"Opt.txt", 3600, false},
+        {"Opt.txt.bak", 3600, false},
+        {"Opt.txt.abcdefg", 3600, false},
+        {"Opt.txt.ab-def", 3600, false},
+        {"calendar.csv.AZSIbb", 3600, false},
+        {"opt.txt.AZSIbb", 3600, false},
+        {".sutograf-AZSIbb", 3600, false},
+    };
+    const auto setAge = [&](const QString& path, int seconds) {
+        const timeval t{static_cast<time_t>(now.toSecsSinceEpoch() - seconds), 0};
+        const timeval times[2] = {t, t};
+        return ::lutimes(QFile::encodeName(path).constData(), times) == 0;
+    };
+    QStringList kept, removed;
+    for (const auto& f : files) {
+        const QString path = dir.filePath(QString::fromLatin1(f.name));
+        ASSERT_TRUE(put(path, "1\r\n") && setAge(path, f.ageSeconds)) << f.name;
+        (f.removed ? removed : kept) << QString::fromLatin1(f.name);
+    }
+    // A folder and a link of the same shape stay too, and so does the link's target.
+    const QString folder = dir.filePath(u"Opt.txt.Folder"_s), link = dir.filePath(u"Opt.txt.Linked"_s);
+    ASSERT_TRUE(QDir().mkdir(folder) && setAge(folder, 3600) &&
+                QFile::link(dir.filePath(u"Opt.txt"_s), link) && setAge(link, 3600));
+    kept << u"Opt.txt.Folder"_s << u"Opt.txt.Linked"_s;
+
+    const auto sorted = [](QStringList names) {
+        names.sort();
+        return names.join(u' ').toStdString();
+    };
+    EXPECT_EQ(sorted(removeLeftoverSaves(place(), now)), sorted(removed));
+    EXPECT_EQ(sorted(QDir(dir.path())
+                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)),
+              sorted(kept));
+    EXPECT_EQ(contentOf(dir.filePath(u"Opt.txt"_s)), "1\r\n");
 }
 
 } // namespace

@@ -70,12 +70,12 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
             errors << (e.line > 0 ? QStringLiteral("строка %1: %2").arg(e.line).arg(message) : message);
         }
         lines << QStringLiteral("Файл «%1»: %2. %3")
-                     .arg(calendar.path, listed(errors),
-                          calendar.userFileRead
-                              ? QStringLiteral("За годы с ошибками взят календарь программы.")
-                              : QStringLiteral("Взят календарь программы."));
+                     .arg(calendar.path, listed(errors), calendarVerdict(calendar));
     }
-    if (!ini.problems().isEmpty()) {
+    if (ini.readFailure() != ReadFailure::None) {
+        lines << QStringLiteral("Файл «%1» не прочитан: %2. Все настройки учёта — по умолчанию.")
+                     .arg(ini.readPath(), failureText(ini.readFailure()));
+    } else if (!ini.problems().isEmpty()) {
         lines << QStringLiteral("Файл «%1»: %2. Для них взяты значения по умолчанию.")
                      .arg(ini.readPath(), listed(ini.problems()));
     }
@@ -179,6 +179,7 @@ void frmYear::createTable() {
     problemsLine_->setObjectName(QStringLiteral("problemsLine"));
     problemsLine_->setWordWrap(true);
     problemsLine_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    problemsLine_->setTextFormat(Qt::PlainText); // it quotes the files: "<!--" there must not hide the rest
     showProblems();
 }
 

@@ -259,172 +259,143 @@ const QByteArray kHolidays2027 =
     "2027-01-06,holiday\n2027-01-07,holiday\n2027-01-08,holiday\n2027-02-23,holiday\n2027-03-08,holiday\n"
     "2027-05-01,holiday\n2027-05-09,holiday\n2027-06-12,holiday\n2027-11-04,holiday\n";
 
-using OverlayCase = std::tuple<const char*, QByteArray, NormSource, int>; // name, rows, 2027's source, errors
-class UserCalendar : public ::testing::TestWithParam<OverlayCase> {};
-
-// A year taken in part would give a wrong norm without saying so: only a whole, clean year replaces
-// the shipped one.
-TEST_P(UserCalendar, ReplacesOnlyWholeCleanYears) {
-    const auto& [name, rows, source, errors] = GetParam();
-    const LoadedCalendar loaded = calendarWithOverlay("date,kind,note\n" + rows);
-    EXPECT_EQ(static_cast<int>(loaded.errors.size()), errors);
-    EXPECT_EQ(loaded.calendar.sourceOf(2027), source);
-    EXPECT_EQ(loaded.calendar.kindOf(*dateOf(2027, 1, 11)),
-              source == NormSource::Decree ? DayKind::DayOff : DayKind::Ordinary);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UserCalendar,
-    ::testing::Values(
-        OverlayCase{"WholeYear", kHolidays2027 + "2027-01-11,dayoff,перенос\n", NormSource::Decree, 0},
-        OverlayCase{"BadLine", kHolidays2027 + "2027-01-11,dayof,опечатка\n", NormSource::Provisional, 1},
-        OverlayCase{"BadLineAfterAHundredErrors",
-                    "2031-02-30,holiday,\n"_ba.repeated(101) + kHolidays2027 + "2027-01-11,dayof,x\n",
-                    NormSource::Provisional, ProductionCalendar::kMaxErrors + 1},
-        OverlayCase{"OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, 1}),
-    kByName);
-
 // 2026 as its decree has it, but for 09.01.2026, a day off moved from Saturday 03.01: its norm is 1972
-// hours, and 1980 without that day. Then 2027 from a decree moving 11.01.2027.
+// hours, and 1980 without that day.
 const QByteArray kYear2026WithoutJanuary9 =
     "2026-01-01,holiday\n2026-01-02,holiday\n2026-01-03,holiday\n2026-01-04,holiday\n2026-01-05,holiday\n"
     "2026-01-06,holiday\n2026-01-07,holiday\n2026-01-08,holiday\n2026-02-23,holiday\n2026-03-08,holiday\n"
     "2026-03-09,dayoff\n2026-04-30,short\n2026-05-01,holiday\n2026-05-08,short\n2026-05-09,holiday\n"
     "2026-05-11,dayoff\n2026-06-11,short\n2026-06-12,holiday\n2026-11-03,short\n2026-11-04,holiday\n"
     "2026-12-31,dayoff\n";
-const QByteArray kYear2027 = kHolidays2027 + "2027-01-11,dayoff,перенос\n";
+// 2027 from a decree moving 11.01.2027, as 2026 with the line of 09.01 as `line` has it.
+QByteArray with2026(const QByteArray& line) {
+    return kYear2026WithoutJanuary9 + line + "\n" + kHolidays2027 + "2027-01-11,dayoff,перенос\n";
+}
 
 // A row's name is what gets printed of it.
 const auto kByRowName = [](const auto& info) { return std::string(info.param.name); };
 
-// The line of 09.01.2026 as the file has it, 2027's source, the years taken from the program, and
-// what the window says after the errors. Whatever the damage, 2026's norm stays 1972 hours, and the
-// message says what was done.
-struct VerdictCase {
+// The rows after the header, 2027's source, the years taken from the program instead of the file,
+// and what the window says after the errors.
+struct CalendarCase {
     const char* name;
-    QByteArray line;
+    QByteArray rows;
     NormSource source;
     std::vector<int> notTaken;
     QString verdict;
-    friend void PrintTo(const VerdictCase& c, std::ostream* os) { *os << c.name; }
+    friend void PrintTo(const CalendarCase& c, std::ostream* os) { *os << c.name; }
 };
-class DamagedCalendar : public ::testing::TestWithParam<VerdictCase> {};
+class UserCalendar : public ::testing::TestWithParam<CalendarCase> {};
 
-TEST_P(DamagedCalendar, NeverGivesAWrongNormAndSaysWhatItTook) {
-    const VerdictCase& c = GetParam();
+// A year taken in part would give a wrong norm without saying so: only a whole, clean year replaces
+// the shipped one, none when a bad line's year cannot be read, and the message says what was taken.
+// 2026's norm stays 1972 hours whatever the damage.
+TEST_P(UserCalendar, ReplacesOnlyWholeCleanYearsAndSaysWhich) {
+    const CalendarCase& c = GetParam();
     const LoadedCalendar loaded = calendarWithOverlay("\xEF\xBB\xBF"
                                                       "date,kind,note\n" +
-                                                      kYear2026WithoutJanuary9 + c.line + "\n" + kYear2027);
+                                                      c.rows);
     EXPECT_EQ(loaded.calendar.normMinutes(*dateOf(2026, 1, 1), *dateOf(2026, 12, 31)) / 60, 1972);
     EXPECT_EQ(loaded.calendar.sourceOf(2027), c.source);
+    EXPECT_EQ(loaded.calendar.kindOf(*dateOf(2027, 1, 11)),
+              c.source == NormSource::Decree ? DayKind::DayOff : DayKind::Ordinary);
     EXPECT_EQ(loaded.yearsNotTaken, c.notTaken);
     EXPECT_EQ(calendarVerdict(loaded).toStdString(), c.verdict.toStdString());
 }
 
 const QString kNoYearTaken = u"Год строки с ошибкой не прочитан, а она может относиться к любому году файла, "
                              "поэтому файл не взят: за 2026 и 2027 годы взят календарь программы."_s;
+const QString k2027Not = u"За 2027 год взят календарь программы."_s;
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DamagedCalendar,
+    Cases, UserCalendar,
     ::testing::Values(
-        VerdictCase{"Clean", "2026-01-09,dayoff", NormSource::Decree, {}, {}},
-        VerdictCase{"BadDayOfAReadableYear",
-                    "2026-01-32,dayoff",
-                    NormSource::Decree,
-                    {2026},
-                    u"За 2026 год взят календарь программы."_s},
-        VerdictCase{"DayMonthYear", "09.01.2026,dayoff", NormSource::Provisional, {2026, 2027}, kNoYearTaken},
-        VerdictCase{
-            "QuotedDate", "\"2026-01-09\",dayoff", NormSource::Provisional, {2026, 2027}, kNoYearTaken},
-        VerdictCase{"SecondByteOrderMark",
-                    "\xEF\xBB\xBF"
-                    "2026-01-09,dayoff",
-                    NormSource::Provisional,
-                    {2026, 2027},
-                    kNoYearTaken},
-        VerdictCase{"SecondFilePastedIn",
-                    "\xEF\xBB\xBF"
-                    "date,kind,note\n2026-01-09,dayoff",
-                    NormSource::Provisional,
-                    {2026, 2027},
-                    kNoYearTaken}),
+        CalendarCase{"WholeYears", with2026("2026-01-09,dayoff"), NormSource::Decree, {}, {}},
+        CalendarCase{"BadLine",
+                     kHolidays2027 + "2027-01-11,dayof,опечатка\n",
+                     NormSource::Provisional,
+                     {2027},
+                     k2027Not},
+        CalendarCase{"BadLineAfterAHundredErrors",
+                     "2031-02-30,holiday,\n"_ba.repeated(101) + kHolidays2027 + "2027-01-11,dayof,x\n",
+                     NormSource::Provisional,
+                     {2027, 2031},
+                     u"За 2027 и 2031 годы взят календарь программы."_s},
+        CalendarCase{
+            "OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, {2027}, k2027Not},
+        CalendarCase{"DayMonthYear",
+                     with2026("09.01.2026,dayoff"),
+                     NormSource::Provisional,
+                     {2026, 2027},
+                     kNoYearTaken},
+        CalendarCase{"QuotedDate",
+                     with2026("\"2026-01-09\",dayoff"),
+                     NormSource::Provisional,
+                     {2026, 2027},
+                     kNoYearTaken},
+        CalendarCase{"SecondByteOrderMark",
+                     with2026("\xEF\xBB\xBF"
+                              "2026-01-09,dayoff"),
+                     NormSource::Provisional,
+                     {2026, 2027},
+                     kNoYearTaken}),
     kByRowName);
 
-// Whatever stands in the calendar's place is said, and the shipped table used; nothing there is
-// no complaint. A FIFO must not hang the reading.
-enum CalendarPlace { NoCalendar, CalendarFifo, BrokenLinkToCalendar };
-struct UnreadableCase {
+// Whatever stands where sutograf.ini and calendar.csv should be: reading neither hangs nor takes it,
+// each is said with its cause while the defaults and the shipped calendar count, and saving the
+// choices fails for its own reason, leaving what stands there as it was (links in a circle are not
+// replaced by a file). A link to nothing is said, and a save makes its target.
+enum class Thing { Nothing, ModeZero, Fifo, Folder, LinkLoop, BrokenLink };
+struct HostileCase {
     const char* name;
-    CalendarPlace kind;
-    ReadFailure failure; // Missing: no complaint
-    friend void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+    Thing thing;
+    ReadFailure read;
+    WriteFailure write;
+    friend void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
 };
-class UnreadableCalendar : public Files, public ::testing::WithParamInterface<UnreadableCase> {};
+class HostileSettings : public Files, public ::testing::WithParamInterface<HostileCase> {};
 
-TEST_P(UnreadableCalendar, IsSaidAndTheShippedTableUsed) {
-    const UnreadableCase& c = GetParam();
-    const QString csv = dir.filePath(kUserCalendarFileName);
-    const QByteArray path = QFile::encodeName(csv);
-    ASSERT_TRUE(c.kind == NoCalendar || (c.kind == CalendarFifo && ::mkfifo(path.constData(), 0644) == 0) ||
-                (c.kind == BrokenLinkToCalendar && ::symlink("nowhere.csv", path.constData()) == 0));
-    const auto loaded = unlessHung([this] { return loadCalendar(place()); }, csv);
-    ASSERT_TRUE(loaded) << "reading hung";
-    EXPECT_EQ(loaded->errors.empty() ? std::string() : loaded->errors[0].message,
-              failureText(c.failure).toStdString());
-    EXPECT_EQ(calendarVerdict(*loaded).toStdString(),
-              c.failure == ReadFailure::Missing ? "" : "Взят календарь программы.");
-    EXPECT_EQ(loaded->calendar.sourceOf(2027), NormSource::Provisional);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, UnreadableCalendar,
-                         ::testing::Values(UnreadableCase{"NoFile", NoCalendar, ReadFailure::Missing},
-                                           UnreadableCase{"Fifo", CalendarFifo, ReadFailure::NotAFile},
-                                           UnreadableCase{"BrokenLink", BrokenLinkToCalendar,
-                                                          ReadFailure::BrokenLink}),
-                         kByRowName);
-
-// A sutograf.ini that is there but cannot be read gives every default and says why.
-enum IniPlace { ModeZero, IniFifo, IniFolder, LinkLoop };
-struct UnreadableIniCase {
-    const char* name;
-    IniPlace kind;
-    ReadFailure failure;
-    friend void PrintTo(const UnreadableIniCase& c, std::ostream* os) { *os << c.name; }
-};
-class UnreadableIni : public Files, public ::testing::WithParamInterface<UnreadableIniCase> {};
-
-TEST_P(UnreadableIni, GivesTheDefaultsAndSaysWhy) {
-    const UnreadableIniCase& c = GetParam();
-    const QString ini = dir.filePath(kIniFileName);
-    const QByteArray path = QFile::encodeName(ini);
-    const bool made = c.kind == ModeZero  ? put(ini, iniText(kChanged)) && ::chmod(path.constData(), 0) == 0
-                      : c.kind == IniFifo ? ::mkfifo(path.constData(), 0644) == 0
-                      : c.kind == IniFolder
-                          ? ::mkdir(path.constData(), 0755) == 0
-                          : ::symlink(kIniFileName.toLatin1().constData(), path.constData()) == 0;
-    ASSERT_TRUE(made);
+TEST_P(HostileSettings, AreSaidAndLeftAsTheyWere) {
+    const HostileCase& c = GetParam();
+    const QString ini = dir.filePath(kIniFileName), csv = dir.filePath(kUserCalendarFileName);
+    for (const QString& file : {ini, csv}) {
+        const QByteArray path = QFile::encodeName(file);
+        ASSERT_TRUE(c.thing == Thing::Nothing ||
+                    (c.thing == Thing::ModeZero && put(file, "") && ::chmod(path.constData(), 0) == 0) ||
+                    (c.thing == Thing::Fifo && ::mkfifo(path.constData(), 0644) == 0) ||
+                    (c.thing == Thing::Folder && ::mkdir(path.constData(), 0755) == 0) ||
+                    (c.thing == Thing::LinkLoop && ::symlink(path.constData(), path.constData()) == 0) ||
+                    (c.thing == Thing::BrokenLink && ::symlink("gone", path.constData()) == 0));
+    }
     const NoRootOverride asOrdinaryUser;
-    const auto read = unlessHung([this] { return SutografIni(place()); }, ini);
-    ASSERT_TRUE(read) << "reading hung";
-    EXPECT_EQ(read->readFailure(), c.failure);
+    auto read = unlessHung([this] { return SutografIni(place()); }, ini);
+    const auto loaded = unlessHung([this] { return loadCalendar(place()); }, csv);
+    ASSERT_TRUE(read && loaded) << "reading hung";
+    EXPECT_EQ(read->readFailure(), c.read == ReadFailure::Missing ? ReadFailure::None : c.read);
     EXPECT_EQ(read->choices(), kDefaults);
-    EXPECT_FALSE(failureText(c.failure).isEmpty());
+    EXPECT_EQ(loaded->errors.empty() ? "" : loaded->errors[0].message, failureText(c.read).toStdString());
+    EXPECT_EQ(calendarVerdict(*loaded).isEmpty(), c.read == ReadFailure::Missing);
+    EXPECT_EQ(loaded->calendar.sourceOf(2027), NormSource::Provisional);
+
+    struct stat before {
+    }, after{};
+    ::lstat(QFile::encodeName(ini).constData(), &before);
+    EXPECT_EQ(read->store(kChanged).failure, c.write);
+    ::lstat(QFile::encodeName(ini).constData(), &after);
+    if (c.write != WriteFailure::None) {
+        EXPECT_TRUE(before.st_ino == after.st_ino && before.st_mode == after.st_mode);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, UnreadableIni,
-                         ::testing::Values(UnreadableIniCase{"ModeZero", ModeZero, ReadFailure::NoPermission},
-                                           UnreadableIniCase{"Fifo", IniFifo, ReadFailure::NotAFile},
-                                           UnreadableIniCase{"Folder", IniFolder,
-                                                             ReadFailure::FolderInTheWay},
-                                           UnreadableIniCase{"LinkLoop", LinkLoop, ReadFailure::LinkLoop}),
-                         kByRowName);
-
-// Saving over links in a circle would put a file in place of the link: refused, the link kept.
-TEST_F(Files, ASaveDoesNotReplaceLinksInACircle) {
-    const QByteArray ini = QFile::encodeName(dir.filePath(kIniFileName));
-    ASSERT_EQ(::symlink(kIniFileName.toLatin1().constData(), ini.constData()), 0);
-    EXPECT_EQ(SutografIni(place()).store(kChanged).failure, WriteFailure::NotAFile);
-    EXPECT_EQ(QFileInfo(dir.filePath(kIniFileName)).symLinkTarget(), dir.filePath(kIniFileName));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileSettings,
+    ::testing::Values(
+        HostileCase{"NoFile", Thing::Nothing, ReadFailure::Missing, WriteFailure::None},
+        HostileCase{"ModeZero", Thing::ModeZero, ReadFailure::NoPermission, WriteFailure::NoPermission},
+        HostileCase{"Fifo", Thing::Fifo, ReadFailure::NotAFile, WriteFailure::NotAFile},
+        HostileCase{"Folder", Thing::Folder, ReadFailure::FolderInTheWay, WriteFailure::FolderInTheWay},
+        HostileCase{"LinkLoop", Thing::LinkLoop, ReadFailure::LinkLoop, WriteFailure::NotAFile},
+        HostileCase{"BrokenLink", Thing::BrokenLink, ReadFailure::BrokenLink, WriteFailure::None}),
+    kByRowName);
 
 // What a killed save left: QSaveFile's "name.XXXXXX" beside Opt.txt and sutograf.ini, removed when last
 // written more than a minute ago. Everything else in the folder stays as it was.

@@ -131,6 +131,8 @@ void Form1::createMenus() {
     mnuPrintYear = named(mnuProg->addAction(QStringLiteral("Печать года…")), QStringLiteral("mnuPrintYear"));
     mnuExportYear =
         named(mnuProg->addAction(QStringLiteral("Экспорт в календарь…")), QStringLiteral("mnuExportYear"));
+    mnuPrintRota =
+        named(mnuProg->addAction(QStringLiteral("Печать графика караулов…")), QStringLiteral("mnuPrintRota"));
     mnuProg->addSeparator();
     mnuExit = named(mnuProg->addAction(QStringLiteral("Выход")), QStringLiteral("mnuExit"), 120);
     mnuAbout = named(menuBar()->addMenu(QStringLiteral("О программе")), QStringLiteral("mnuAbout"), 200);
@@ -142,6 +144,7 @@ void Form1::createMenus() {
     connect(mnuYear, &QAction::triggered, this, &Form1::showYearWindow);
     connect(mnuPrintYear, &QAction::triggered, this, [this] { showYearWindow()->printYear(); });
     connect(mnuExportYear, &QAction::triggered, this, [this] { showYearWindow()->exportCalendar(); });
+    connect(mnuPrintRota, &QAction::triggered, this, [this] { showYearWindow()->printRota(); });
 }
 
 void Form1::createSelectors() {

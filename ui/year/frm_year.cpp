@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,6 +32,7 @@
 #include "ics.h"
 #include "number_text.h"
 #include "rota.h"
+#include "rota_page.h"
 #include "year_months_view.h"
 #include "year_page.h"
 
@@ -97,6 +99,7 @@ frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* paren
     createTable();
     createRules();
     createButtons();
+    createRotaButtons();
     layOut();
 
     {
@@ -236,6 +239,19 @@ void frmYear::createButtons() {
     statusLine_->setWordWrap(true);
 }
 
+void frmYear::createRotaButtons() {
+    const std::array<std::pair<QString, void (frmYear::*)()>, 2> actions = {{
+        {QStringLiteral("Печать графика караулов…"), &frmYear::printRota},
+        {QStringLiteral("PDF графика караулов…"), &frmYear::saveRotaPdf},
+    }};
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        auto* button = new QPushButton(actions[i].first, this);
+        button->setToolTip(QStringLiteral("Все четыре караула на одном листе за год — для стенда"));
+        connect(button, &QPushButton::clicked, this, actions[i].second);
+        rotaButtons_[i] = button;
+    }
+}
+
 void frmYear::layOut() {
     auto* selectors = new QHBoxLayout;
     selectors->addWidget(new QLabel(QStringLiteral("Год:"), this));
@@ -261,12 +277,18 @@ void frmYear::layOut() {
         buttons->addWidget(b);
     }
 
+    auto* rotaButtons = new QHBoxLayout;
+    for (QWidget* b : rotaButtons_) {
+        rotaButtons->addWidget(b);
+    }
+
     auto* right = new QVBoxLayout;
     right->addWidget(table_);
     right->addWidget(sourceLine_);
     right->addWidget(problemsLine_);
     right->addWidget(rules);
     right->addLayout(buttons);
+    right->addLayout(rotaButtons);
     right->addWidget(statusLine_);
     right->addStretch();
 
@@ -361,23 +383,46 @@ YearPage frmYear::page() const {
                 .arg(shownYear())
                 .arg(watchName(ini_.choices().yearWatch)),
             YearSheet(shownYear(), ini_.choices().yearWatch, shownOffset_, std::nullopt, calendar_.calendar),
-            &hours_, rulesText(),
-            QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear())};
+            &hours_,
+            rulesText(),
+            QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear()),
+            QString()};
 }
 
+RotaPage frmYear::rotaPage() const { return {shownYear(), shownOffset_, &calendar_.calendar, QString()}; }
+
 void frmYear::printYear() {
+    printSheet(
+        page().title, [this](QPrinter& printer) { return printYearPage(printer, page()); }, &frmYear::savePdf,
+        &frmYear::writePdf);
+}
+
+void frmYear::printRota() {
+    printSheet(
+        rotaPageTitle(shownYear()), [this](QPrinter& printer) { return printRotaPage(printer, rotaPage()); },
+        &frmYear::saveRotaPdf, &frmYear::writeRotaPdf);
+}
+
+void frmYear::printSheet(const QString& title, const std::function<bool(QPrinter&)>& print,
+                         void (frmYear::*saveAs)(), bool (frmYear::*writeTo)(const QString&)) {
+    if (printers_().isEmpty()) {
+        if (offerPdfWithoutPrinter(this)) {
+            (this->*saveAs)();
+        }
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    printer.setDocName(page().title);
+    printer.setDocName(title);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     // "Print to file" would have the printer write the file itself, with none of our guarantees.
     if (!printer.outputFileName().isEmpty()) {
-        writePdf(printer.outputFileName());
-    } else if (!printYearPage(printer, page())) {
+        (this->*writeTo)(printer.outputFileName());
+    } else if (!print(printer)) {
         reportFailure(QStringLiteral("Не удалось напечатать: принтер «%1» не принимает задание.")
                           .arg(printer.printerName()));
     }
@@ -398,8 +443,11 @@ QString frmYear::defaultFileName(const QString& suffix) const {
 }
 
 // The folder must exist: a mistyped one is not made. A name typed without its suffix gets it.
-QString frmYear::askFileName(const QString& title, const QString& suffix, const QString& filter) {
-    QFileDialog dialog(this, title, defaultFileName(suffix), filter);
+QString frmYear::askFileName(const QString& title, const QString& suffix, const QString& filter,
+                             const QString& fileName) {
+    const QString offered = fileName.isEmpty() ? defaultFileName(suffix)
+                                               : QFileInfo(defaultFileName(suffix)).dir().filePath(fileName);
+    QFileDialog dialog(this, title, offered, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -410,6 +458,15 @@ void frmYear::savePdf() {
         askFileName(QStringLiteral("Сохранить PDF"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
         writePdf(path);
+    }
+}
+
+void frmYear::saveRotaPdf() {
+    const QString path =
+        askFileName(QStringLiteral("Сохранить PDF графика караулов"), QStringLiteral("pdf"),
+                    QStringLiteral("PDF (*.pdf)"), QStringLiteral("График караулов %1.pdf").arg(shownYear()));
+    if (!path.isEmpty()) {
+        writeRotaPdf(path);
     }
 }
 
@@ -445,6 +502,14 @@ bool frmYear::writePdf(const QString& path) {
         return false;
     }
     statusLine_->setText(QStringLiteral("PDF сохранён: «%1».").arg(path));
+    return true;
+}
+
+bool frmYear::writeRotaPdf(const QString& path) {
+    if (!writeFile(path, rotaPagePdf(rotaPage()))) {
+        return false;
+    }
+    statusLine_->setText(QStringLiteral("PDF графика караулов сохранён: «%1».").arg(path));
     return true;
 }
 

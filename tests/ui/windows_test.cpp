@@ -520,7 +520,6 @@ private slots:
         const StartStyle style;
         const auto overflow = QStyle::SP_ToolBarHorizontalExtensionButton;
         const QImage drawn = style.standardIcon(overflow).pixmap(16).toImage();
-        QVERIFY(!drawn.isNull());
         QCOMPARE(drawn, style.baseStyle()->standardIcon(overflow).pixmap(16).toImage());
     }
 

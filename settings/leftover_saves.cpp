@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -35,16 +36,15 @@ QStringList removeLeftoverSaves(const SettingsPlace& place, const QDateTime& now
     if (opt.isEmpty()) {
         return {};
     }
-    const QDir folder = QFileInfo(opt).absoluteDir();
+    // Listed without name patterns, which Qt would match with a compiled regular expression: this
+    // runs at every start.
     const QStringList targets{kOptFileName, kIniFileName};
-    QStringList patterns;
-    for (const QString& t : targets) {
-        patterns << t + QStringLiteral(".??????");
-    }
     QStringList removed;
-    const auto found =
-        folder.entryInfoList(patterns, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-    for (const QFileInfo& file : found) {
+    QDirIterator entries(QFileInfo(opt).absolutePath(),
+                         QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    while (entries.hasNext()) {
+        entries.next();
+        const QFileInfo file = entries.fileInfo();
         const QString name = file.fileName();
         const bool ours = std::any_of(targets.begin(), targets.end(),
                                       [&name](const QString& t) { return isTemporaryOf(name, t); });

@@ -74,3 +74,16 @@ awk -v line1="sutograf $wall1 $wall1_lo $wall1_hi $cpu1 $cpu1_lo $cpu1_hi $n1 $r
     printf "sutograf / bare_label: %.2f times the start-up, %.2f times its CPU time, %+.1f MB of peak RSS\n",
            a[2] / b[2], a[5] / b[5], (a[9] - b[9]) / 1024
 }'
+# Each round's two runs meet the same load: the median of the rounds' ratios varies less than the
+# ratio of the medians when other work comes and goes.
+paste <(awk '$1 == "sutograf"' "$work/results") <(awk '$1 == "bare_label"' "$work/results") |
+    awk 'function sorted(v,   i, j, t) { # insertion sort of v[1..NR]
+             for (i = 2; i <= NR; ++i)
+                 for (j = i; j > 1 && v[j - 1] > v[j]; --j) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+         }
+         { wall[NR] = $2 / $6; cpu[NR] = $4 / $8 }
+         END {
+             sorted(wall); sorted(cpu); m = int((NR + 1) / 2)
+             printf "round by round, the median ratio: %.2f times the start-up, %.2f times the CPU time\n",
+                    wall[m], cpu[m]
+         }'

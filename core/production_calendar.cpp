@@ -237,7 +237,7 @@ public:
     ErrorList(std::vector<CalendarError>* out, std::vector<int>* years) : out_(out), years_(years) {}
     // text: the message, or something that makes it, which is only called for the errors kept.
     template <class Text> void add(int line, int year, Text&& text) {
-        if (years_ != nullptr && year != 0) {
+        if (years_ != nullptr) {
             const auto at = std::lower_bound(years_->begin(), years_->end(), year);
             if (at == years_->end() || *at != year) {
                 years_->insert(at, year);

@@ -15,6 +15,7 @@
 #include "month_names.h"
 #include "rota.h"
 #include "rota_page.h"
+#include "start_style.h"
 #include "up_down.h"
 #include "year_hours_model.h"
 #include "year_page.h"
@@ -40,6 +41,11 @@ template <class T = QWidget> T* child(const QObject* parent, const char* name) {
 }
 
 QString labelText(const QObject* w, const char* name) { return child<QLabel>(w, name)->text(); }
+
+// The text a label shows (as a screen reader gets it): markup taken as such is gone.
+QString shownText(QWidget* label) {
+    return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+}
 
 // A main window started at a time of the test's choosing, beside its own Opt.txt (none if null).
 struct FormFixture {
@@ -504,6 +510,19 @@ private slots:
         QCOMPARE(f.opt(), QByteArray("3\r\n"));
     }
 
+    // Read at start without asking the image plugins: the window icon in all its sizes, and the menu
+    // bar's overflow icon when first drawn, the same as the desktop style's.
+    void iconsReadTheQuickWay() {
+        FormFixture f;
+        f.start();
+        QCOMPARE(f.form->windowIcon().availableSizes(),
+                 (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
+        const StartStyle style;
+        const auto overflow = QStyle::SP_ToolBarHorizontalExtensionButton;
+        const QImage drawn = style.standardIcon(overflow).pixmap(16).toImage();
+        QCOMPARE(drawn, style.baseStyle()->standardIcon(overflow).pixmap(16).toImage());
+    }
+
     void aboutShowsTheVersionRecord() {
         FormFixture f;
         f.start();
@@ -515,6 +534,23 @@ private slots:
         QCOMPARE(labelText(new frmAbout({u"Сутограф"_s, 0, 9, 3, {}, {}}), "lblAuthor"), u"Разработчик: "_s);
     }
 
+    // A settings file that cannot be read, and a calendar that is a link to nothing, are said in the
+    // problems line, each with its file and cause; the window then counts with the defaults.
+    void yearWindowSaysWhatItCouldNotRead() {
+        FormFixture f;
+        const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
+        QVERIFY(QDir().mkdir(ini) && QFile::link(f.dir.filePath(u"gone.csv"_s), csv));
+        f.start();
+        auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
+        const QString problems = shownText(child(year, "problemsLine"));
+        for (const QString& part : {u"«%1» не прочитан: на месте файла стоит папка"_s.arg(ini),
+                                    u"«%1»: это ссылка на файл, которого нет"_s.arg(csv)}) {
+            QVERIFY2(problems.contains(part), qPrintable(problems));
+        }
+        child<QSpinBox>(year, "yearBox")->setValue(2026);
+        QCOMPARE(year->hours().hours(kYearRow).normMinutes, 1972 * 60);
+    }
+
     // Damaged files open the window with defaults and a message naming both files and the bad line. The
     // figures then are the core's for what is chosen, and the choices are kept in sutograf.ini. The year
     // on paper: one A4 landscape page holding the title, the months and the year's totals, and an .ics
@@ -524,20 +560,24 @@ private slots:
         FormFixture f(u"09.03.2011"_s, "2\r\n");
         const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
         QVERIFY(writeFile(ini, QByteArray("\xFF\0junk\n[duty]\nstart=99:99\n", 27)));
-        QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n"));
+        // Line 3 quotes markup whose comment would hide the rest of the message if it were read as such.
+        QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n<b>2026</b><!--,holiday\n"));
         f.start();
         auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
         QCOMPARE(year->shownWatch(), 1);
         QCOMPARE(child<QTimeEdit>(year, "startBox")->time(), QTime(8, 0));
-        const QString problems = labelText(year, "problemsLine");
-        QVERIFY2(problems.contains(csv) && problems.contains(u"строка 2"_s) && problems.contains(ini),
-                 qPrintable(problems));
+        const QString problems = shownText(child(year, "problemsLine"));
+        for (const QString& part : {csv, u"строка 2"_s, u"строка 3: неверная дата \"<b>2026</b><!--\""_s,
+                                    u"за 2028 год взят календарь программы"_s, ini}) {
+            QVERIFY2(problems.contains(part), qPrintable(problems));
+        }
 
         child<QSpinBox>(year, "yearBox")->setValue(2025);
         QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
         child<QTimeEdit>(year, "startBox")->setTime(QTime(9, 0));
         child<QSpinBox>(year, "hoursBox")->setValue(22 * 60 + 30);
         child<QCheckBox>(year, "wholeDutyBox")->setChecked(true);
+        child<QComboBox>(year, "reminderBox")->setCurrentIndex(1);
         const DutyRules rules{9 * 60, 22 * 60 + 30, true};
         const auto expected = yearTable(3, 2025, 2.0f, ProductionCalendar::builtIn(), rules);
         for (int row = 0; row < static_cast<int>(kYearTableRows); ++row) {
@@ -545,7 +585,8 @@ private slots:
                      qPrintable(YearHoursModel::rowName(row)));
         }
         QVERIFY(labelText(year, "sourceLine").contains(u"по производственному календарю 2025 года"_s));
-        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), (UserChoices{rules, 3}));
+        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(),
+                 (UserChoices{rules, 3, Reminder::EveningBefore}));
 
         const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
         QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -71,12 +72,12 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
             errors << (e.line > 0 ? QStringLiteral("строка %1: %2").arg(e.line).arg(message) : message);
         }
         lines << QStringLiteral("Файл «%1»: %2. %3")
-                     .arg(calendar.path, listed(errors),
-                          calendar.userFileRead
-                              ? QStringLiteral("За годы с ошибками взят календарь программы.")
-                              : QStringLiteral("Взят календарь программы."));
+                     .arg(calendar.path, listed(errors), calendarVerdict(calendar));
     }
-    if (!ini.problems().isEmpty()) {
+    if (ini.readFailure() != ReadFailure::None) {
+        lines << QStringLiteral("Файл «%1» не прочитан: %2. Все настройки учёта — по умолчанию.")
+                     .arg(ini.readPath(), failureText(ini.readFailure()));
+    } else if (!ini.problems().isEmpty()) {
         lines << QStringLiteral("Файл «%1»: %2. Для них взяты значения по умолчанию.")
                      .arg(ini.readPath(), listed(ini.problems()));
     }
@@ -181,6 +182,7 @@ void frmYear::createTable() {
     problemsLine_->setObjectName(QStringLiteral("problemsLine"));
     problemsLine_->setWordWrap(true);
     problemsLine_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    problemsLine_->setTextFormat(Qt::PlainText); // it quotes the files: "<!--" there must not hide the rest
     showProblems();
 }
 
@@ -200,15 +202,25 @@ void frmYear::createRules() {
     hoursBox_->setObjectName(QStringLiteral("hoursBox"));
     hoursBox_->setRange(60, 24 * 60);
     hoursBox_->setValue(std::max(60, ini_.choices().duty.countedMinutes));
-    hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30"));
+    hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30. Смена всё равно длится "
+                                         "24 часа: неучтённые часы — перерывы для отдыха в конце смены."));
 
     wholeDutyBox_ = new QCheckBox(QStringLiteral("Вся смена — в день заступления"), this);
     wholeDutyBox_->setObjectName(QStringLiteral("wholeDutyBox"));
     wholeDutyBox_->setChecked(ini_.choices().duty.wholeDutyOnStartDay);
 
+    // In the order of Reminder.
+    reminderBox_ = new QComboBox(this);
+    reminderBox_->setObjectName(QStringLiteral("reminderBox"));
+    reminderBox_->addItems({QStringLiteral("без напоминания"), QStringLiteral("накануне в 20:00"),
+                            QStringLiteral("за час до заступления")});
+    reminderBox_->setCurrentIndex(static_cast<int>(ini_.choices().reminder));
+    reminderBox_->setToolTip(QStringLiteral("Напоминание о каждом дежурстве в файле для календаря"));
+
     connect(startBox_, &QTimeEdit::timeChanged, this, &frmYear::changeRules);
     connect(hoursBox_, &QSpinBox::valueChanged, this, &frmYear::changeRules);
     connect(wholeDutyBox_, &QCheckBox::toggled, this, &frmYear::changeRules);
+    connect(reminderBox_, &QComboBox::currentIndexChanged, this, &frmYear::changeRules);
 }
 
 void frmYear::createButtons() {
@@ -257,6 +269,8 @@ void frmYear::layOut() {
     grid->addWidget(new QLabel(QStringLiteral("Учитывать часов за смену"), rules), 0, 2);
     grid->addWidget(hoursBox_, 0, 3);
     grid->addWidget(wholeDutyBox_, 1, 0, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Напоминание в календаре"), rules), 2, 0, 1, 2);
+    grid->addWidget(reminderBox_, 2, 2, 1, 2);
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* b : buttons_) {
@@ -329,6 +343,7 @@ void frmYear::changeRules() {
     next.duty.startMinute = startBox_->time().hour() * 60 + startBox_->time().minute();
     next.duty.countedMinutes = hoursBox_->value();
     next.duty.wholeDutyOnStartDay = wholeDutyBox_->isChecked();
+    next.reminder = static_cast<Reminder>(reminderBox_->currentIndex());
     storeChoices(next);
 }
 
@@ -347,10 +362,18 @@ void frmYear::storeChoices(const UserChoices& choices) {
 
 QString frmYear::rulesText() const {
     const DutyRules& r = ini_.choices().duty;
-    return QStringLiteral("Заступление в %1, за смену учитывается %2 ч; %3. Ночные часы — с 22:00 до 06:00, "
-                          "праздничные — в нерабочие праздничные дни; норма — при 40-часовой неделе.")
-        .arg(QString::fromStdString(clockText(r.startMinute)),
-             QString::fromStdString(hoursText(r.countedMinutes)),
+    const QString start = QString::fromStdString(clockText(r.startMinute));
+    const int rest = 24 * 60 - r.countedMinutes;
+    const QString counted =
+        rest == 0 ? QStringLiteral("смена — 24 ч, учитываются все")
+                  : QStringLiteral("смена длится 24 ч, учитывается %1 ч: последние %2 ч смены — перерывы для "
+                                   "отдыха, они не считаются")
+                        .arg(QString::fromStdString(hoursText(r.countedMinutes)),
+                             QString::fromStdString(hoursText(rest)));
+    return QStringLiteral(
+               "Заступление в %1, %2; %3. Ночные часы — с 22:00 до 06:00, праздничные — в нерабочие "
+               "праздничные дни; норма — при 40-часовой неделе.")
+        .arg(start, counted,
              r.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
                                    : QStringLiteral("часы после полуночи — на следующие сутки"));
 }
@@ -497,7 +520,7 @@ bool frmYear::writeCalendar(const QString& path) {
         ini_.choices().yearWatch, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_,
         ini_.choices().duty,
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString(),
-        &events);
+        ini_.choices().reminder, &events);
     if (!writeFile(path, QByteArray::fromStdString(text))) {
         return false;
     }

@@ -15,6 +15,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPrinter;
 class QSpinBox;
@@ -121,6 +122,7 @@ private:
     QTimeEdit* startBox_;
     HoursBox* hoursBox_;
     QCheckBox* wholeDutyBox_;
+    QComboBox* reminderBox_;
     QLabel* statusLine_;
     std::array<QWidget*, 3> buttons_{};
     std::array<QWidget*, 2> rotaButtons_{};

@@ -42,7 +42,7 @@ void DayCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
                        option.rect.height() - top.height());
     p->setPen(ink);
     p->setFont(bold);
-    p->drawText(hours.isEmpty() ? option.rect : top, Qt::AlignCenter, codes);
+    p->drawText(top, Qt::AlignHCenter | Qt::AlignBottom, codes);
     p->setFont(option.font);
     p->drawText(bottom, Qt::AlignHCenter | Qt::AlignTop, hours);
     p->restore();

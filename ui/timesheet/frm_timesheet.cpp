@@ -639,6 +639,10 @@ bool frmTimesheet::eventFilter(QObject* watched, QEvent* event) {
         typed_.clear();
         say({});
         return true;
+    case Qt::Key_Delete:
+        typed_.clear();
+        unmarkAction_->trigger();
+        return true;
     case Qt::Key_Backspace:
         if (!typed_.isEmpty()) {
             typed_.chop(1);

@@ -78,11 +78,14 @@ QDateEdit* dateBox(QWidget* parent) {
     return box;
 }
 
+// The button's keys are shown on it.
 QPushButton* button(const QString& caption, const QKeySequence& keys, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    if (!keys.isEmpty()) {
+    auto* b = new QPushButton(parent);
+    if (keys.isEmpty()) {
+        b->setText(caption);
+    } else {
         b->setShortcut(keys);
-        b->setToolTip(keys.toString(QKeySequence::NativeText));
+        b->setText(QStringLiteral("%1 (%2)").arg(caption, keys.toString(QKeySequence::NativeText)));
     }
     return b;
 }
@@ -140,9 +143,8 @@ void frmRoster::createAddLine() {
     weekBox_->setObjectName(QStringLiteral("weekBox"));
     weekBox_->addItem(QStringLiteral("40 ч в неделю"), 40);
     weekBox_->addItem(QStringLiteral("36 ч в неделю"), 36);
-    addButton_ = button(QStringLiteral("Добавить"), {}, this);
+    addButton_ = button(QStringLiteral("Добавить (Enter)"), {}, this);
     addButton_->setObjectName(QStringLiteral("addButton"));
-    addButton_->setToolTip(QStringLiteral("Enter в поле ФИО или табельного номера"));
     connect(addButton_, &QPushButton::clicked, this, &frmRoster::addPerson);
     connect(nameBox_, &QLineEdit::returnPressed, this, &frmRoster::addPerson);
     connect(numberBox_, &QLineEdit::returnPressed, this, &frmRoster::addPerson);
@@ -159,6 +161,7 @@ void frmRoster::createTable() {
                             QAbstractItemView::AnyKeyPressed);
     table_->horizontalHeader()->setSectionResizeMode(RosterModel::Name, QHeaderView::Stretch);
     table_->verticalHeader()->setVisible(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     model_->setEditor([this](const Person& p) {
         const Saved saved = roster_.edit([&p](RosterStore& s) { return s.updatePerson(p); });
         done(saved.error, QStringLiteral("Сохранено: «%1».").arg(text(p.name)));
@@ -177,7 +180,9 @@ void frmRoster::createMoveLine() {
     leftButton_->setObjectName(QStringLiteral("leftButton"));
     deleteButton_ = button(QStringLiteral("Удалить…"), {}, this);
     deleteButton_->setObjectName(QStringLiteral("deleteButton"));
-    deleteButton_->setToolTip(QStringLiteral("Shift+Delete"));
+    deleteButton_->setText(
+        QStringLiteral("Удалить… (%1)")
+            .arg(QKeySequence(Qt::SHIFT | Qt::Key_Delete).toString(QKeySequence::NativeText)));
     connect(moveButton_, &QPushButton::clicked, this, &frmRoster::moveSelected);
     connect(leftButton_, &QPushButton::clicked, this, &frmRoster::markSelectedLeft);
     connect(deleteButton_, &QPushButton::clicked, this, &frmRoster::deleteSelected);

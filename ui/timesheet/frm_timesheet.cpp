@@ -99,8 +99,9 @@ frmTimesheet::frmTimesheet(RosterSource& roster, Clock clock, QWidget* parent)
 
     roster_.follow(this);
     connect(&roster_, &RosterSource::changed, this, &frmTimesheet::recount);
-    showMonth(std::clamp(SutografIni(roster_.place()).choices().yearWatch, 1, 4), yearOf(today_),
-              monthOf(today_));
+    const SutografIni ini(roster_.place());
+    duty_ = ini.choices().duty;
+    showMonth(std::clamp(ini.choices().yearWatch, 1, 4), yearOf(today_), monthOf(today_));
     checkToday();
 }
 
@@ -327,9 +328,21 @@ void frmTimesheet::setAccounting(const Accounting& accounting) {
     recount();
 }
 
+// The year window may have changed how duties are counted while this one was in the background.
+bool frmTimesheet::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) {
+        const DutyRules duty = SutografIni(roster_.place()).choices().duty;
+        if (duty.startMinute != duty_.startMinute || duty.countedMinutes != duty_.countedMinutes ||
+            duty.wholeDutyOnStartDay != duty_.wholeDutyOnStartDay) {
+            duty_ = duty;
+            recount();
+        }
+    }
+    return QWidget::event(e);
+}
+
 TimesheetRules frmTimesheet::rules() const {
-    return {SutografIni(roster_.place()).choices().duty, accounting_.period, accounting_.reduction,
-            accounting_.holidayPaidDouble};
+    return {duty_, accounting_.period, accounting_.reduction, accounting_.holidayPaidDouble};
 }
 
 QString frmTimesheet::periodText() const {

@@ -88,6 +88,7 @@ public:
     void checkToday();
 
 protected:
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -122,6 +123,7 @@ private:
     Clock clock_;
     LoadedCalendar calendar_;
     Accounting accounting_;
+    DutyRules duty_; // as sutograf.ini says, read again whenever the window becomes active
     Timesheet sheet_;
     Date today_;
     QString typed_;

@@ -12,9 +12,12 @@
 #include "year_hours_model.h"
 #include "year_sheet.h"
 
-class QButtonGroup;
+class QAction;
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QSpinBox;
 class QTableView;
 class QTimeEdit;
@@ -25,13 +28,16 @@ namespace sutograf {
 class HoursBox;
 class RotaOffset;
 struct YearPage;
+class WatchChoice;
+class YearLegendView;
 class YearMonthsView;
 
 // "Год и часы": a whole year for one watch. Its twelve months with the duty days filled in, the
 // watch's hours against the production-calendar norm by month, quarter and year, the rules by which
 // a duty's hours are counted (kept in sutograf.ini), and the year on paper, as a PDF and as an
 // .ics file for a phone's calendar. Modeless; the main window keeps one, and it outlives the main
-// window. It counts with the offset in effect, and again whenever a new one is chosen.
+// window. It counts with the offset in effect, and again whenever a new one is chosen. It opens where
+// it was last closed (sutograf.ini keeps the place, and the folders of the last PDF and .ics).
 class frmYear : public QWidget {
     Q_OBJECT
 public:
@@ -62,6 +68,9 @@ public:
     // itself at midnight and at least once a minute.
     void checkToday();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createHeader();
     void createSelectors();
@@ -70,10 +79,18 @@ private:
     void createRules();
     void createButtons();
     void layOut();
+    void placeWindow();
 
     void chooseWatch(int watch);
     void changeRules();
+    void changeUnitName();
     void storeChoices(const UserChoices& choices);
+    void keepPlace(const WindowPlace& place);
+    void rememberFolder(const QString& path, bool calendar);
+    void fitTable();
+    QLabel* wrappedLine(const char* name);
+    void fitLines();
+    void say(const QString& status);
     void showProblems();
     QString defaultFileName(const QString& suffix) const;
     QString askFileName(const QString& title, const QString& suffix, const QString& filter);
@@ -82,6 +99,7 @@ private:
     void reportFailure(const QString& text);
     YearPage page() const;
     QString rulesText() const;
+    QString overtimeText() const;
 
     Clock clock_;
     const RotaOffset& offset_;
@@ -94,16 +112,22 @@ private:
 
     QLabel* todayLine_;
     QSpinBox* yearBox_;
-    QButtonGroup* watches_;
+    WatchChoice* watches_;
     YearMonthsView* months_;
+    YearLegendView* legend_;
     QTableView* table_;
     QLabel* sourceLine_;
+    QLabel* overtimeLine_;
     QLabel* problemsLine_;
     QTimeEdit* startBox_;
     HoursBox* hoursBox_;
     QCheckBox* wholeDutyBox_;
-    QLabel* statusLine_;
-    std::array<QWidget*, 3> buttons_{};
+    QComboBox* periodBox_;
+    QComboBox* reductionBox_;
+    QCheckBox* holidayBox_;
+    QLineEdit* unitBox_;
+    QLabel* statusLine_ = nullptr; // the last of the panel's lines made
+    std::array<QPushButton*, 3> buttons_{};
     QTimer* clockCheck_;
 };
 

@@ -7,11 +7,6 @@
 #include "year_sheet.h"
 
 namespace sutograf {
-namespace {
-
-constexpr double kLegendHeight = 22;
-
-} // namespace
 
 YearMonthsView::YearMonthsView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -23,9 +18,7 @@ void YearMonthsView::setSheet(const YearSheet* sheet) {
     update();
 }
 
-QRectF YearMonthsView::monthsArea(const QRectF& view) {
-    return view.adjusted(4, 4, -4, -4 - kLegendHeight - 6);
-}
+QRectF YearMonthsView::monthsArea(const QRectF& view) { return view.adjusted(4, 4, -4, -4); }
 
 void YearMonthsView::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -33,9 +26,7 @@ void YearMonthsView::paintEvent(QPaintEvent*) {
     if (sheet_ == nullptr) {
         return;
     }
-    const QRectF months = monthsArea(rect());
-    sheet_->paintMonths(p, months);
-    sheet_->paintLegend(p, QRectF(months.left() + 8, months.bottom() + 6, months.width() - 8, kLegendHeight));
+    sheet_->paintMonths(p, monthsArea(rect()));
 }
 
 bool YearMonthsView::event(QEvent* event) {

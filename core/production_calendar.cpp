@@ -66,12 +66,6 @@ std::string_view kindNote(DayKind k) {
     return {};
 }
 
-int normOfDay(DayKind k, int weekday) {
-    const bool working = weekday <= 5 ? k != DayKind::Holiday && k != DayKind::DayOff
-                                      : k == DayKind::Workday || k == DayKind::Short;
-    return !working ? 0 : k == DayKind::Short ? 7 * 60 : 8 * 60;
-}
-
 // The holidays, moved days off and short days of a year the table does not list. Worked out on demand:
 // cheap enough to repeat per query, so the calendar keeps no hidden state.
 class RuleYear {
@@ -316,6 +310,16 @@ private:
 
 } // namespace
 
+int dayNormMinutes(DayKind k, int weekday, int weeklyHours) {
+    const bool working = weekday <= 5 ? k != DayKind::Holiday && k != DayKind::DayOff
+                                      : k == DayKind::Workday || k == DayKind::Short;
+    if (!working) {
+        return 0;
+    }
+    const int day = std::clamp(weeklyHours, 1, 40) * 60 / 5;
+    return k == DayKind::Short ? std::max(0, day - 60) : day;
+}
+
 ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector<CalendarError>* errors,
                                                std::vector<int>* yearsWithErrors) {
     std::map<int, TableYear> years;
@@ -535,10 +539,10 @@ std::string ProductionCalendar::noteOf(Date d) const {
 }
 
 bool ProductionCalendar::isWorkingDay(Date d) const {
-    return inModel(d) && normOfDay(kindOf(d), weekdayOfSerial(d.serial)) > 0;
+    return inModel(d) && dayNormMinutes(kindOf(d), weekdayOfSerial(d.serial)) > 0;
 }
 
-int ProductionCalendar::normMinutes(Date first, Date last) const {
+int ProductionCalendar::normMinutes(Date first, Date last, int weeklyHours) const {
     first = std::max(first, kFirstDate);
     last = std::min(last, kLastDate);
     int minutes = 0;
@@ -547,7 +551,7 @@ int ProductionCalendar::normMinutes(Date first, Date last) const {
         if (!kinds.contains(d)) {
             kinds = yearKinds(yearOf(d));
         }
-        minutes += normOfDay(kinds.of(d), weekdayOfSerial(d.serial));
+        minutes += dayNormMinutes(kinds.of(d), weekdayOfSerial(d.serial), weeklyHours);
     }
     return minutes;
 }

@@ -12,9 +12,14 @@
 #include "form1.h"
 #include "frm_about.h"
 #include "frm_year.h"
+#include "month_names.h"
 #include "rota.h"
+#include "rota_page.h"
 #include "typed_values.h"
 #include "up_down.h"
+#include "watch_periods.h"
+#include "year_hours_model.h"
+#include "year_page.h"
 
 using namespace sutograf;
 using namespace Qt::StringLiterals;
@@ -153,6 +158,84 @@ int redPixels(QTableView* table, const QImage& drawn, int row, int column) {
         red += c.red() > 150 && c.green() < 90 && c.blue() < 90;
     }
     return red;
+}
+
+// A word of a PDF's page as pdftotext finds it; its box in points, from the page's top left.
+struct Word {
+    QString text;
+    QRectF box;
+};
+
+QList<Word> wordsOf(const QString& pdf) {
+    static const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    QList<Word> words;
+    for (auto m = word.globalMatch(run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s})); m.hasNext();) {
+        const QRegularExpressionMatch w = m.next();
+        words.append({w.captured(5), QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                            QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+// The page as a black and white printer would see it, at 150 dpi.
+QImage greyPage(const QString& pdf) {
+    const QString png = pdf + u".grey"_s;
+    run(u"pdftoppm"_s, {u"-r"_s, u"150"_s, u"-gray"_s, u"-png"_s, u"-singlefile"_s, pdf, png});
+    return QImage(png + u".png"_s).convertToFormat(QImage::Format_Grayscale8);
+}
+
+// The words that a ruled line runs down through, from above their box to below it: a label cut by its
+// cell's border. Days' and watches' numbers (up to 31) are left out: they sit on fills dark in grey.
+QStringList crossedByLines(const QImage& page, const QList<Word>& words) {
+    const double scale = 150.0 / 72;
+    QStringList crossed;
+    for (const Word& w : words) {
+        bool number = false;
+        if (const int n = w.text.toInt(&number); number && n <= 31) {
+            continue;
+        }
+        const int y0 = std::max(0, qFloor(w.box.top() * scale) - 2);
+        const int y1 = std::min(page.height() - 1, qCeil(w.box.bottom() * scale) + 2);
+        for (int x = qFloor(w.box.left() * scale) + 1; x < qCeil(w.box.right() * scale) && x < page.width();
+             ++x) {
+            int y = y0;
+            while (y <= y1 && page.constScanLine(y)[x] < 110) {
+                ++y;
+            }
+            if (y > y1) {
+                crossed << w.text;
+                break;
+            }
+        }
+    }
+    return crossed;
+}
+
+// Words whose boxes overlap by more than a point each way (text run into text), and words closer than
+// 5 mm to the paper's edge.
+QStringList crowded(const QList<Word>& words) {
+    const QRectF printable = QRectF(0, 0, 842, 595).adjusted(14, 14, -14, -14);
+    QStringList found;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (!printable.contains(words[i].box)) {
+            found << words[i].text + u" off the page"_s;
+        }
+        for (qsizetype j = i + 1; j < words.size(); ++j) {
+            const QRectF both = words[i].box & words[j].box;
+            if (both.width() > 1 && both.height() > 1) {
+                found << words[i].text + u" over "_s + words[j].text;
+            }
+        }
+    }
+    return found;
+}
+
+// The watch on duty on a date by the rota's own rule: the offset's watch on 01.01.2011 and the next
+// one every day.
+int expectedWatch(QDate date, int offset) {
+    const qint64 days = QDate(2011, 1, 1).daysTo(date);
+    return static_cast<int>(((days % 4 + 4) % 4 + offset) % 4) + 1;
 }
 
 } // namespace
@@ -303,10 +386,12 @@ private slots:
         QTest::newRow("Год и часы…") << u"mnuYear"_s << u"frmYear"_s;
         QTest::newRow("Печать года…") << u"mnuPrintYear"_s << u"frmYear"_s;
         QTest::newRow("Экспорт в календарь…") << u"mnuExportYear"_s << u"frmYear"_s;
+        QTest::newRow("Печать графика караулов…") << u"mnuPrintRota"_s << u"frmYear"_s;
     }
 
-    // Opened again, the same window comes back from the task bar, not loaded anew; the two year entries
-    // also start their action in it (the print or file dialog, turned down here as soon as it shows).
+    // Opened again, the same window comes back from the task bar, not loaded anew; the year's other
+    // entries also start their action in it (the print or file dialog, or the word that there is no
+    // printer, turned down here as soon as it shows).
     // The year window opens on the grid's year. "Выход" leaves every one of them open: Save still
     // writes Opt.txt, and the program ends with its last window.
     void eachOpensOnceAndOutlivesTheMainWindow() {
@@ -333,7 +418,7 @@ private slots:
             }
             QCOMPARE(shown, first.data());
         }
-        QCOMPARE(dialogs, entry.contains(u"Year") && entry != "mnuYear"_L1 ? 2 : 0);
+        QCOMPARE(dialogs, window == "frmYear"_L1 && entry != "mnuYear"_L1 ? 2 : 0);
         QCOMPARE(windows(window).size(), 1);
         QCOMPARE(first->windowTitle(), u"marked"_s);
         QVERIFY(!first->isMinimized());
@@ -636,9 +721,9 @@ private slots:
         QTest::newRow("the new choice is the stop")
             << u"Tab Up Space Tab Shift+Tab"_s << u"watch1 watch4 watch4 startBox watch4"_s << 4;
         QTest::newRow("Tab round the window")
-            << QStringList(13, u"Tab"_s).join(u' ')
+            << QStringList(15, u"Tab"_s).join(u' ')
             << u"watch1 startBox startBox hoursBox wholeDutyBox periodBox reductionBox holidayBox unitBox "
-               "printButton pdfButton icsButton yearBox"_s
+               "printButton pdfButton icsButton rotaPrintButton rotaPdfButton yearBox"_s
             << 1;
     }
 
@@ -685,6 +770,7 @@ private slots:
         f.start();
         QPointer<frmYear> year = openYear(f);
         QVERIFY(QTest::qWaitForWindowActive(year));
+        year->setPrinterLookup([] { return QStringList{u"Принтер станции"_s}; });
         QVERIFY(button.isEmpty() || year->findChild<QPushButton*>(button)->text().endsWith(keys));
         QVERIFY(entry.isEmpty() || f.form->findChild<QAction*>(entry)->shortcut() == QKeySequence(keys));
         QString opened;
@@ -706,9 +792,9 @@ private slots:
     void keptAcrossAReopen_data() {
         QTest::addColumn<QString>("kept"); // geometry in sutograf.ini before the first opening
         QTest::addColumn<QRect>("placed"); // frame's top-left and client size at the second
-        QTest::newRow("where it was closed") << "" << QRect(60, 30, 1200, 690);
+        QTest::newRow("where it was closed") << "" << QRect(60, 30, 1240, 690);
         QTest::newRow("larger than the screen") << "500,300,3000,2000" << QRect(0, 0, 1350, 728);
-        QTest::newRow("on a screen no longer there") << "-3000,200,1200,690" << QRect(0, 38, 1200, 690);
+        QTest::newRow("on a screen no longer there") << "-3000,200,1240,690" << QRect(0, 38, 1240, 690);
     }
 
     void keptAcrossAReopen() {
@@ -808,6 +894,143 @@ private slots:
         const AccountingChoices kept = SutografIni(SettingsPlace(f.dir.path())).choices().accounting;
         QCOMPARE(int(kept.period), period);
         QCOMPARE(kept.holidayPaidDoubleNotOvertime, holidaysLeftOut);
+    }
+
+    // Both sheets for the board: one A4 landscape page holding the unit's name, the approval block and
+    // every label whole, as a black and white printer prints it: no ruled line runs through a word, no
+    // word runs into another or off the paper. On the four watches' sheet (a leap year), each day in its
+    // month's row and its day's column holds the number of the watch on duty, and no day that does not
+    // exist (30 February) holds one.
+    void boardSheetsReadWholeOnPaper_data() {
+        QTest::addColumn<bool>("allWatches");
+        QTest::newRow("one watch's year with its hours") << false;
+        QTest::newRow("the four watches' year, each day's watch") << true;
+    }
+
+    void boardSheetsReadWholeOnPaper() {
+        QFETCH(bool, allWatches);
+        const QString unit = u"ПСЧ № 12 ФГКУ «3 отряд ФПС по Тестовой области»"_s;
+        const ProductionCalendar& calendar = ProductionCalendar::builtIn();
+        YearHoursModel hours;
+        const auto rows = yearTable(3, 2027, 0.0f, calendar, DutyRules{});
+        hours.setRows(rows, watchPeriods(3, 2027, 0.0f, calendar, {}, {}));
+        const QString title = allWatches ? rotaPageTitle(2028) : u"График дежурств на 2027 год — 3 караул"_s;
+        const auto pdf = allWatches
+                             ? rotaPagePdf({2028, 2.0f, &calendar, unit})
+                             : yearPagePdf({title, YearSheet(2027, 3, 0.0f, std::nullopt, calendar), &hours,
+                                            u"Заступление в 08:00"_s, u"Норма: предварительно"_s, unit});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"sheet.pdf"_s);
+        QVERIFY(writeFile(path, pdf.value_or(QByteArray())));
+        const QString text = (run(u"pdfinfo"_s, {path}) + run(u"pdftotext"_s, {path, u"-"_s})).simplified();
+        QStringList wanted{u"Pages: 1"_s,  u"842 x 595 pts (A4)"_s, unit,           title,
+                           u"УТВЕРЖДАЮ"_s, u"(должность)"_s,        u"(подпись)"_s, u"(инициалы, фамилия)"_s};
+        for (int r = 0; r < (allWatches ? 12 : hours.rowCount()); ++r) { // the months, quarters, year
+            wanted << YearHoursModel::rowName(r);
+        }
+        for (int c = 0; c < hours.columnCount() && !allWatches; ++c) {
+            wanted << YearHoursModel::columnName(c);
+        }
+        for (const QString& w : wanted) {
+            QVERIFY2(text.contains(w), qPrintable(w));
+        }
+        const QList<Word> words = wordsOf(path);
+        QVERIFY(words.size() > 300);
+        const QStringList crossed = crossedByLines(greyPage(path), words), crowd = crowded(words);
+        QVERIFY2(crossed.isEmpty(), qPrintable(u"cut by a line: "_s + crossed.join(u", "_s)));
+        QVERIFY2(crowd.isEmpty(), qPrintable(crowd.join(u", "_s)));
+        if (!allWatches) {
+            return;
+        }
+        // The rows by the months' names, the columns by the days' numbers above January.
+        QList<double> rowY(13), columnX(32);
+        for (const Word& w : words) {
+            for (int m = 1; m <= 12; ++m) {
+                rowY[m] = w.text == monthName(m) ? w.box.center().y() : rowY[m];
+            }
+        }
+        for (const Word& w : words) {
+            if (const int day = w.text.toInt(); day > 0 && day <= 31 && w.box.bottom() < rowY[1] - 10) {
+                columnX[day] = w.box.center().x();
+            }
+        }
+        const double columnW = columnX[2] - columnX[1], rowH = rowY[2] - rowY[1];
+        QVERIFY(columnW > 10 && rowH > 10);
+        QStringList wrong;
+        for (int m = 1; m <= 12; ++m) {
+            for (int day = 1; day <= 31; ++day) {
+                QStringList inCell;
+                for (const Word& w : words) {
+                    if (qAbs(w.box.center().x() - columnX[day]) < columnW / 2 &&
+                        qAbs(w.box.center().y() - rowY[m]) < rowH / 2 && w.text.toInt() > 0) {
+                        inCell << w.text;
+                    }
+                }
+                const QDate date(2028, m, day);
+                const QString expected = date.isValid() ? QString::number(expectedWatch(date, 2)) : QString();
+                if (inCell.join(u' ') != expected) {
+                    wrong << u"%1.%2: \"%3\", not \"%4\""_s.arg(day).arg(m).arg(inCell.join(u' '), expected);
+                }
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
+    }
+
+    // Printing without a printer says so and offers the PDF, never Qt's print dialog (which would offer
+    // nothing but a file in the home folder); the PDF taken is the sheet asked for. With a printer, the
+    // print dialog.
+    void printingWithoutAPrinterOffersThePdf_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("printers");
+        QTest::addColumn<QString>("dialogs"); // as they come, by class and name
+        QTest::addColumn<QString>("title");   // of the PDF saved
+        const QString offer = u"QMessageBox noPrinters, QFileDialog QFileDialog"_s;
+        QTest::newRow("no printer: the watch's year")
+            << u"mnuPrintYear"_s << QStringList() << offer << u"График дежурств на 2027 год — 1 караул"_s;
+        QTest::newRow("no printer: the four watches")
+            << u"mnuPrintRota"_s << QStringList() << offer << rotaPageTitle(2027);
+        QTest::newRow("a printer: the print dialog")
+            << u"mnuPrintRota"_s << QStringList{u"Кабинет"_s} << u"QPrintDialog "_s << QString();
+    }
+
+    void printingWithoutAPrinterOffersThePdf() {
+        QFETCH(QString, entry);
+        QFETCH(QStringList, printers);
+        QFETCH(QString, dialogs);
+        QFETCH(QString, title);
+        FormFixture f;
+        f.start();
+        child<QLineEdit>(f.form, "ПолеГод")->setText(u"2027"_s);
+        auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
+        year->setPrinterLookup([printers] { return printers; });
+        const QString pdf = f.dir.filePath(u"sheet.pdf"_s);
+        QString offer;
+        QStringList seen;
+        QPointer<QWidget> last;
+        QTimer answers;
+        connect(&answers, &QTimer::timeout, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (dialog == nullptr || dialog == last) {
+                return;
+            }
+            last = dialog;
+            seen << u"%1 %2"_s.arg(QString::fromLatin1(dialog->metaObject()->className()),
+                                   dialog->objectName());
+            if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+                offer = box->text() + u' ' + box->informativeText();
+                QTest::mouseClick(child<QPushButton>(box, "savePdf"), Qt::LeftButton);
+            } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                files->selectFile(pdf);
+                static_cast<QDialog*>(files)->accept();
+            } else {
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        });
+        answers.start(10);
+        child<QAction>(f.form, entry.toLatin1().constData())->trigger();
+        QTRY_COMPARE(seen.join(u", "_s), dialogs);
+        QVERIFY2(offer.contains(u"Принтеры не найдены"_s) == printers.isEmpty(), qPrintable(offer));
+        QVERIFY(run(u"pdftotext"_s, {pdf, u"-"_s}).contains(title));
     }
 };
 

@@ -130,6 +130,8 @@ void Form1::createMenus() {
     mnuPrintYear = named(mnuProg->addAction(QStringLiteral("Печать года…")), QStringLiteral("mnuPrintYear"));
     mnuExportYear =
         named(mnuProg->addAction(QStringLiteral("Экспорт в календарь…")), QStringLiteral("mnuExportYear"));
+    mnuPrintRota =
+        named(mnuProg->addAction(QStringLiteral("Печать графика караулов…")), QStringLiteral("mnuPrintRota"));
     // The year window's own keys, shown in the menu.
     mnuPrintYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuExportYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -145,6 +147,7 @@ void Form1::createMenus() {
     connect(mnuYear, &QAction::triggered, this, &Form1::showYearWindow);
     connect(mnuPrintYear, &QAction::triggered, this, [this] { showYearWindow()->printYear(); });
     connect(mnuExportYear, &QAction::triggered, this, [this] { showYearWindow()->exportCalendar(); });
+    connect(mnuPrintRota, &QAction::triggered, this, [this] { showYearWindow()->printRota(); });
 }
 
 void Form1::createSelectors() {

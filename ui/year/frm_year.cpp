@@ -34,11 +34,11 @@
 #include "ics.h"
 #include "number_text.h"
 #include "rota.h"
+#include "rota_page.h"
 #include "typed_values.h"
 #include "watch_choice.h"
 #include "watch_periods.h"
 #include "window_place.h"
-#include "year_legend_view.h"
 #include "year_months_view.h"
 #include "year_page.h"
 
@@ -133,6 +133,7 @@ frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* paren
     createTable();
     createRules();
     createButtons();
+    createRotaButtons();
     layOut();
     placeWindow();
 
@@ -179,8 +180,6 @@ void frmYear::createSelectors() {
 void frmYear::createMonths() {
     months_ = new YearMonthsView(this);
     months_->setObjectName(QStringLiteral("months"));
-    legend_ = new YearLegendView(this);
-    legend_->setObjectName(QStringLiteral("legend"));
 }
 
 void frmYear::createTable() {
@@ -341,6 +340,20 @@ void frmYear::createButtons() {
     statusLine_ = wrappedLine("statusLine");
 }
 
+void frmYear::createRotaButtons() {
+    const std::array<std::pair<QString, void (frmYear::*)()>, 2> actions = {{
+        {QStringLiteral("Печать графика караулов…"), &frmYear::printRota},
+        {QStringLiteral("PDF графика караулов…"), &frmYear::saveRotaPdf},
+    }};
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        auto* button = new QPushButton(actions[i].first, this);
+        button->setObjectName(i == 0 ? QStringLiteral("rotaPrintButton") : QStringLiteral("rotaPdfButton"));
+        button->setToolTip(QStringLiteral("Все четыре караула на одном листе за год — для стенда"));
+        connect(button, &QPushButton::clicked, this, actions[i].second);
+        rotaButtons_[i] = button;
+    }
+}
+
 void frmYear::layOut() {
     auto* selectors = new QHBoxLayout;
     selectors->addWidget(new QLabel(QStringLiteral("Год:"), this));
@@ -375,6 +388,11 @@ void frmYear::layOut() {
         buttons->addWidget(b);
     }
 
+    auto* rotaButtons = new QHBoxLayout;
+    for (QWidget* b : rotaButtons_) {
+        rotaButtons->addWidget(b);
+    }
+
     // The panel is as wide as the widest of its parts; the texts in it wrap to that width.
     auto* panel = new QWidget(this);
     panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
@@ -386,6 +404,7 @@ void frmYear::layOut() {
     right->addWidget(problemsLine_);
     right->addWidget(rules);
     right->addLayout(buttons);
+    right->addLayout(rotaButtons);
     right->addWidget(statusLine_);
     right->addStretch();
 
@@ -396,11 +415,11 @@ void frmYear::layOut() {
     auto* all = new QVBoxLayout(this);
     all->addLayout(selectors);
     all->addLayout(body, 1);
-    all->addWidget(legend_);
 
     // From the top left to the bottom right: the year, the watch, the rules, the buttons.
-    QWidget* order[] = {yearBox_,      watches_,    startBox_, hoursBox_,   wholeDutyBox_, periodBox_,
-                        reductionBox_, holidayBox_, unitBox_,  buttons_[0], buttons_[1],   buttons_[2]};
+    QWidget* order[] = {yearBox_,    watches_,      startBox_,       hoursBox_,      wholeDutyBox_,
+                        periodBox_,  reductionBox_, holidayBox_,     unitBox_,       buttons_[0],
+                        buttons_[1], buttons_[2],   rotaButtons_[0], rotaButtons_[1]};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -461,14 +480,14 @@ void frmYear::recount() {
                                  onDuty ? watchName(*onDuty) : QStringLiteral("не определённый караул")));
     sheet_.emplace(year, ini_.choices().yearWatch, shownOffset_, today, calendar_.calendar);
     months_->setSheet(&*sheet_);
-    legend_->setSheet(&*sheet_);
     const auto rows =
         yearTable(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar, ini_.choices().duty);
-    hours_.setRows(rows, watchPeriods(rows, year, ini_.choices().accounting));
+    hours_.setRows(rows, watchPeriods(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar,
+                                      ini_.choices().duty, ini_.choices().accounting));
     fitTable();
     sourceLine_->setText(QStringLiteral("<b>Норма:</b> ") +
                          sourceText(calendar_.calendar.sourceOf(year), year));
-    const bool overLimit = overtimeOfYear(hours_.periods()) > kOvertimeYearLimitMinutes;
+    const bool overLimit = overYearLimit(hours_.periods());
     overtimeLine_->setText(overtimeText());
     overtimeLine_->setStyleSheet(overLimit ? QStringLiteral("color: #c00000;") : QString());
     fitLines();
@@ -476,11 +495,11 @@ void frmYear::recount() {
 
 // The year's overtime, and how far it goes beyond the 120 hours a year art. 99 allows.
 QString frmYear::overtimeText() const {
-    const int overtime = overtimeOfYear(hours_.periods());
+    const int overtime = yearOvertimeMinutes(hours_.periods());
     QString text = QStringLiteral("Сверхурочных за %1 год: %2 ч").arg(shownYear()).arg(hoursOfText(overtime));
-    if (overtime > kOvertimeYearLimitMinutes) {
+    if (overtime > kYearOvertimeLimitMinutes) {
         text += QStringLiteral(" — на %1 ч больше 120 ч в год, допустимых ст. 99 ТК РФ")
-                    .arg(hoursOfText(overtime - kOvertimeYearLimitMinutes));
+                    .arg(hoursOfText(overtime - kYearOvertimeLimitMinutes));
     }
     return text + QLatin1Char('.');
 }
@@ -558,23 +577,48 @@ YearPage frmYear::page() const {
                 .arg(shownYear())
                 .arg(watchName(ini_.choices().yearWatch)),
             YearSheet(shownYear(), ini_.choices().yearWatch, shownOffset_, std::nullopt, calendar_.calendar),
-            &hours_, rulesText() + QLatin1Char(' ') + overtimeText(),
-            QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear())};
+            &hours_,
+            rulesText() + QLatin1Char(' ') + overtimeText(),
+            QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear()),
+            ini_.choices().unitName};
+}
+
+RotaPage frmYear::rotaPage() const {
+    return {shownYear(), shownOffset_, &calendar_.calendar, ini_.choices().unitName};
 }
 
 void frmYear::printYear() {
+    printSheet(
+        page().title, [this](QPrinter& printer) { return printYearPage(printer, page()); }, &frmYear::savePdf,
+        &frmYear::writePdf);
+}
+
+void frmYear::printRota() {
+    printSheet(
+        rotaPageTitle(shownYear()), [this](QPrinter& printer) { return printRotaPage(printer, rotaPage()); },
+        &frmYear::saveRotaPdf, &frmYear::writeRotaPdf);
+}
+
+void frmYear::printSheet(const QString& title, const std::function<bool(QPrinter&)>& print,
+                         void (frmYear::*saveAs)(), bool (frmYear::*writeTo)(const QString&)) {
+    if (printers_().isEmpty()) {
+        if (offerPdfWithoutPrinter(this)) {
+            (this->*saveAs)();
+        }
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    printer.setDocName(page().title);
+    printer.setDocName(title);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     // "Print to file" would have the printer write the file itself, with none of our guarantees.
     if (!printer.outputFileName().isEmpty()) {
-        writePdf(printer.outputFileName());
-    } else if (!printYearPage(printer, page())) {
+        (this->*writeTo)(printer.outputFileName());
+    } else if (!print(printer)) {
         reportFailure(QStringLiteral("Не удалось напечатать: принтер «%1» не принимает задание.")
                           .arg(printer.printerName()));
     }
@@ -600,8 +644,11 @@ QString frmYear::defaultFileName(const QString& suffix) const {
 }
 
 // The folder must exist: a mistyped one is not made. A name typed without its suffix gets it.
-QString frmYear::askFileName(const QString& title, const QString& suffix, const QString& filter) {
-    QFileDialog dialog(this, title, defaultFileName(suffix), filter);
+QString frmYear::askFileName(const QString& title, const QString& suffix, const QString& filter,
+                             const QString& fileName) {
+    const QString offered = fileName.isEmpty() ? defaultFileName(suffix)
+                                               : QFileInfo(defaultFileName(suffix)).dir().filePath(fileName);
+    QFileDialog dialog(this, title, offered, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -612,6 +659,15 @@ void frmYear::savePdf() {
         askFileName(QStringLiteral("Сохранить PDF"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
         writePdf(path);
+    }
+}
+
+void frmYear::saveRotaPdf() {
+    const QString path =
+        askFileName(QStringLiteral("Сохранить PDF графика караулов"), QStringLiteral("pdf"),
+                    QStringLiteral("PDF (*.pdf)"), QStringLiteral("График караулов %1.pdf").arg(shownYear()));
+    if (!path.isEmpty()) {
+        writeRotaPdf(path);
     }
 }
 
@@ -647,6 +703,15 @@ bool frmYear::writePdf(const QString& path) {
         return false;
     }
     say(QStringLiteral("PDF сохранён: «%1».").arg(path));
+    rememberFolder(path, false);
+    return true;
+}
+
+bool frmYear::writeRotaPdf(const QString& path) {
+    if (!writeFile(path, rotaPagePdf(rotaPage()))) {
+        return false;
+    }
+    say(QStringLiteral("PDF графика караулов сохранён: «%1».").arg(path));
     rememberFolder(path, false);
     return true;
 }

@@ -7,10 +7,16 @@
 #include "year_sheet.h"
 
 namespace sutograf {
+namespace {
+
+constexpr double kLegendHeight = 40; // two rows of the legend's type
+constexpr double kLegendType = 12;
+
+} // namespace
 
 YearMonthsView::YearMonthsView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(560, 440);
+    setMinimumSize(640, 440); // narrower, the legend's type would shrink below a readable size
 }
 
 void YearMonthsView::setSheet(const YearSheet* sheet) {
@@ -18,7 +24,9 @@ void YearMonthsView::setSheet(const YearSheet* sheet) {
     update();
 }
 
-QRectF YearMonthsView::monthsArea(const QRectF& view) { return view.adjusted(4, 4, -4, -4); }
+QRectF YearMonthsView::monthsArea(const QRectF& view) {
+    return view.adjusted(4, 4, -4, -4 - kLegendHeight - 6);
+}
 
 void YearMonthsView::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -26,7 +34,10 @@ void YearMonthsView::paintEvent(QPaintEvent*) {
     if (sheet_ == nullptr) {
         return;
     }
-    sheet_->paintMonths(p, monthsArea(rect()));
+    const QRectF months = monthsArea(rect());
+    sheet_->paintMonths(p, months);
+    sheet_->paintLegend(p, QRectF(months.left() + 8, months.bottom() + 6, months.width() - 8, kLegendHeight),
+                        kLegendType);
 }
 
 bool YearMonthsView::event(QEvent* event) {

@@ -6,8 +6,8 @@ namespace sutograf {
 
 class YearSheet;
 
-// The twelve months of the year window; a day's tooltip names its date, its watch and, on a special
-// day, what it is.
+// The twelve months of the year window, with their legend below; a day's tooltip names its date,
+// its watch and, on a special day, what it is.
 class YearMonthsView : public QWidget {
     Q_OBJECT
 public:
@@ -18,7 +18,7 @@ public:
 
     QSize sizeHint() const override { return {740, 580}; }
 
-    // Where the months are drawn in a view of this size.
+    // Where the months are drawn in a view of this size, above the legend.
     static QRectF monthsArea(const QRectF& view);
 
 protected:

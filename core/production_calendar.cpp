@@ -1,6 +1,7 @@
 #include "production_calendar.h"
 
 #include "number_text.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <cassert>
@@ -156,43 +157,6 @@ std::string_view trim(std::string_view s) {
     return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
-// Well-formed UTF-8 (RFC 3629): no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isUtf8(std::string_view s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* end = p + s.size();
-    while (p < end) {
-        const unsigned c = *p++;
-        if (c < 0x80) {
-            continue;
-        }
-        int more = 0;
-        unsigned lo = 0x80, hi = 0xBF; // allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            lo = c == 0xE0 ? 0xA0 : 0x80;
-            hi = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            lo = c == 0xF0 ? 0x90 : 0x80;
-            hi = c == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (end - p < more || p[0] < lo || p[0] > hi) {
-            return false;
-        }
-        for (int i = 1; i < more; ++i) {
-            if ((p[i] & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        p += more;
-    }
-    return true;
-}
-
 // A field quoted in a message, cut short (at a character boundary) so that a junk line of megabytes
 // does not become a message of megabytes. Precondition: s is UTF-8.
 std::string quoted(std::string_view s) {
@@ -273,7 +237,7 @@ public:
     ErrorList(std::vector<CalendarError>* out, std::vector<int>* years) : out_(out), years_(years) {}
     // text: the message, or something that makes it, which is only called for the errors kept.
     template <class Text> void add(int line, int year, Text&& text) {
-        if (years_ != nullptr && year != 0) {
+        if (years_ != nullptr) {
             const auto at = std::lower_bound(years_->begin(), years_->end(), year);
             if (at == years_->end() || *at != year) {
                 years_->insert(at, year);

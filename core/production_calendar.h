@@ -58,7 +58,8 @@ public:
     // Accepts LF or CRLF, a UTF-8 byte-order mark and blank lines. A bad row goes to errors (when
     // given) and is skipped; the rest is read. After kMaxErrors errors the list ends with one entry
     // counting the further lines with errors, on the first of them. yearsWithErrors (when given) gets,
-    // in order, every year that a bad line begins with ("2027-02-30,..."), however many errors.
+    // in order, every year that a bad line begins with ("2027-02-30,..."), however many errors, and 0
+    // first when a bad line does not begin with a year ("09.01.2026,...", a quoted date).
     static ProductionCalendar fromCsv(std::string_view csv, std::vector<CalendarError>* errors = nullptr,
                                       std::vector<int>* yearsWithErrors = nullptr);
     static constexpr std::size_t kMaxErrors = 100;

@@ -49,11 +49,18 @@ WriteFailure failureOf(int error, QFileDevice::FileError qtError) {
 }
 
 // What stands at path, a link followed to its end, if it must not be replaced: a folder, anything
-// that is not a regular file, or a file its owner has made read-only. Nothing at all is fine: a new
-// file is made, also through a dangling link.
+// that is not a regular file (links in a circle included), or a file its owner has made read-only.
+// Nothing at all is fine: a new file is made, also through a dangling link.
 WriteFailure refusedTarget(const QString& path) {
     const QFileInfo target(path); // follows links
     if (!target.exists()) {
+#ifdef Q_OS_UNIX
+        // Links in a circle: the save would put a file in place of the link.
+        struct stat seen {};
+        if (::stat(QFile::encodeName(path).constData(), &seen) != 0 && errno == ELOOP) {
+            return WriteFailure::NotAFile;
+        }
+#endif
         return WriteFailure::None;
     }
     if (target.isDir()) {
@@ -74,39 +81,92 @@ WriteFailure refusedTarget(const QString& path) {
 
 } // namespace
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+ReadResult readFile(const QString& path, qint64 maxBytes) {
 #ifdef Q_OS_UNIX
     // Judged before opening, so that nothing but a regular file is opened at all; O_NONBLOCK and the
     // second look at the open descriptor cover a file swapped for a FIFO in between.
     const QByteArray name = QFile::encodeName(path);
     struct stat seen {};
-    if (::stat(name.constData(), &seen) != 0 || !S_ISREG(seen.st_mode)) {
-        return std::nullopt;
+    if (::stat(name.constData(), &seen) != 0) {
+        switch (errno) {
+        case ENOENT:
+            return {{},
+                    ::lstat(name.constData(), &seen) == 0 ? ReadFailure::BrokenLink : ReadFailure::Missing};
+        case ENOTDIR:
+            return {{}, ReadFailure::Missing}; // a file stands where a folder of the path should
+        case ELOOP:
+            return {{}, ReadFailure::LinkLoop};
+        case EACCES:
+            return {{}, ReadFailure::NoPermission};
+        default:
+            return {{}, ReadFailure::Other};
+        }
+    }
+    if (S_ISDIR(seen.st_mode)) {
+        return {{}, ReadFailure::FolderInTheWay};
+    }
+    if (!S_ISREG(seen.st_mode)) {
+        return {{}, ReadFailure::NotAFile};
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return std::nullopt;
+        return {{}, errno == EACCES || errno == EPERM ? ReadFailure::NoPermission : ReadFailure::Other};
     }
     QFile file;
     if (::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return std::nullopt;
+        return {{}, ReadFailure::NotAFile};
     }
 #else
-    if (!QFileInfo(path).isFile()) {
-        return std::nullopt;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return {{}, info.isSymLink() ? ReadFailure::BrokenLink : ReadFailure::Missing};
+    }
+    if (info.isDir()) {
+        return {{}, ReadFailure::FolderInTheWay};
+    }
+    if (!info.isFile()) {
+        return {{}, ReadFailure::NotAFile};
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
+        return {{},
+                file.error() == QFileDevice::PermissionsError ? ReadFailure::NoPermission
+                                                              : ReadFailure::Other};
     }
 #endif
     QByteArray bytes = file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
+        return {{}, ReadFailure::Other};
     }
-    return bytes;
+    return {std::move(bytes), ReadFailure::None};
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+    ReadResult read = readFile(path, maxBytes);
+    return read.ok() ? std::optional<QByteArray>(std::move(read.bytes)) : std::nullopt;
+}
+
+QString failureText(ReadFailure failure) {
+    switch (failure) {
+    case ReadFailure::None:
+    case ReadFailure::Missing:
+        return {};
+    case ReadFailure::NoPermission:
+        return QStringLiteral("нет права чтения этого файла или его папки");
+    case ReadFailure::FolderInTheWay:
+        return QStringLiteral("на месте файла стоит папка с тем же именем");
+    case ReadFailure::NotAFile:
+        return QStringLiteral("на месте файла стоит не обычный файл (устройство или канал)");
+    case ReadFailure::BrokenLink:
+        return QStringLiteral("это ссылка на файл, которого нет");
+    case ReadFailure::LinkLoop:
+        return QStringLiteral("ссылки на этот файл замкнуты в круг");
+    case ReadFailure::Other:
+        break;
+    }
+    return QStringLiteral("ошибка чтения с диска");
 }
 
 WriteResult writeFileSafely(const QString& path, const QByteArray& bytes, MissingFolders folders) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "ics.h"
 #include "people.h"
 #include "safe_file.h"
 #include "settings_place.h"
@@ -39,7 +40,8 @@ struct WindowPlace {
 // window shows, how hours are judged, the unit's name for the sheets, and the year window's place.
 struct UserChoices {
     DutyRules duty;
-    int yearWatch = 1; // 1..4
+    int yearWatch = 1;                  // 1..4
+    Reminder reminder = Reminder::None; // of each duty in an exported .ics
     AccountingChoices accounting;
     QString unitName; // printed on the sheets; empty: none
     WindowPlace yearWindow;
@@ -47,7 +49,8 @@ struct UserChoices {
     friend bool operator==(const UserChoices& a, const UserChoices& b) {
         return a.duty.startMinute == b.duty.startMinute && a.duty.countedMinutes == b.duty.countedMinutes &&
                a.duty.wholeDutyOnStartDay == b.duty.wholeDutyOnStartDay && a.yearWatch == b.yearWatch &&
-               a.accounting == b.accounting && a.unitName == b.unitName && a.yearWindow == b.yearWindow;
+               a.reminder == b.reminder && a.accounting == b.accounting && a.unitName == b.unitName &&
+               a.yearWindow == b.yearWindow;
     }
 };
 
@@ -65,6 +68,8 @@ struct UserChoices {
 //   maximized=false
 //   pdfFolder=/home/user/Документы   where the last PDF and .ics were saved
 //   icsFolder=/home/user/Документы
+//   [calendarExport]
+//   reminder=none         none, eveningBefore (20:00) or hourBefore
 //   [accounting]
 //   period=year           month, quarter, halfYear or year
 //   reduction=workingDays workingDays or scheduledDuties
@@ -89,6 +94,9 @@ public:
     explicit SutografIni(SettingsPlace place);
 
     const UserChoices& choices() const { return choices_; }
+    // Why a file that is there could not be read (a folder, a FIFO, no permission, links in a circle):
+    // every choice is then its default. None once the program has rewritten it.
+    ReadFailure readFailure() const { return readFailure_; }
     // The damage found in the file read, line by line; gone once the program has rewritten it.
     const QStringList& problems() const { return problems_; }
     QString readPath() const;  // where it was read from (or would have been)
@@ -102,6 +110,7 @@ private:
     SettingsPlace place_;
     UserChoices choices_;
     UserChoices held_; // what the file holds (its defaults when missing or damaged)
+    ReadFailure readFailure_ = ReadFailure::None;
     QStringList problems_;
 };
 

@@ -14,6 +14,7 @@
 #include "bazovy_karaul.h"
 #include "form1.h"
 #include "frm_year.h"
+#include "start_style.h"
 #include "sutograf_ini.h"
 
 namespace {
@@ -37,6 +38,7 @@ int main(int argc, char* argv[]) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setStyle(new sutograf::StartStyle); // as the program does
     QTemporaryDir dir;
     if (!put(dir.filePath(QStringLiteral("Opt.txt")), "0\r\n")) {
         return 1;

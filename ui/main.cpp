@@ -1,13 +1,17 @@
 #include <QApplication>
+#include <QDateTime>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include "bazovy_karaul.h"
 #include "form1.h"
+#include "leftover_saves.h"
+#include "start_style.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new sutograf::StartStyle);
     // A fixed name: the settings folder is ~/.config/sutograf whatever the program file is called.
     QApplication::setApplicationName(QStringLiteral("sutograf"));
     // The program speaks Russian whatever the desktop's language; Qt's own dialogs (files, printing,
@@ -17,8 +21,10 @@ int main(int argc, char* argv[]) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtRussian);
     }
+    const auto place = sutograf::SettingsPlace::forProgram(QApplication::applicationDirPath());
+    sutograf::removeLeftoverSaves(place, QDateTime::currentDateTimeUtc());
     // Every window counts with this one offset; it lives until the last window has closed.
-    sutograf::RotaOffset offset(sutograf::SettingsPlace::forProgram(QApplication::applicationDirPath()));
+    sutograf::RotaOffset offset(place);
     auto* window = new sutograf::Form1(offset); // deletes itself when closed
     window->show();
     return QApplication::exec();

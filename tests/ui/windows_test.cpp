@@ -15,6 +15,7 @@
 #include "month_names.h"
 #include "rota.h"
 #include "rota_page.h"
+#include "start_style.h"
 #include "typed_values.h"
 #include "up_down.h"
 #include "watch_periods.h"
@@ -42,6 +43,11 @@ template <class T = QWidget> T* child(const QObject* parent, const char* name) {
 }
 
 QString labelText(const QObject* w, const char* name) { return child<QLabel>(w, name)->text(); }
+
+// The text a label shows (as a screen reader gets it): markup taken as such is gone.
+QString shownText(QWidget* label) {
+    return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+}
 
 // A main window started at a time of the test's choosing, beside its own Opt.txt (none if null).
 struct FormFixture {
@@ -580,6 +586,19 @@ private slots:
         QCOMPARE(f.opt(), QByteArray("3\r\n"));
     }
 
+    // Read at start without asking the image plugins: the window icon in all its sizes, and the menu
+    // bar's overflow icon when first drawn, the same as the desktop style's.
+    void iconsReadTheQuickWay() {
+        FormFixture f;
+        f.start();
+        QCOMPARE(f.form->windowIcon().availableSizes(),
+                 (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
+        const StartStyle style;
+        const auto overflow = QStyle::SP_ToolBarHorizontalExtensionButton;
+        const QImage drawn = style.standardIcon(overflow).pixmap(16).toImage();
+        QCOMPARE(drawn, style.baseStyle()->standardIcon(overflow).pixmap(16).toImage());
+    }
+
     void aboutShowsTheVersionRecord() {
         FormFixture f;
         f.start();
@@ -591,6 +610,23 @@ private slots:
         QCOMPARE(labelText(new frmAbout({u"Сутограф"_s, 0, 9, 3, {}, {}}), "lblAuthor"), u"Разработчик: "_s);
     }
 
+    // A settings file that cannot be read, and a calendar that is a link to nothing, are said in the
+    // problems line, each with its file and cause; the window then counts with the defaults.
+    void yearWindowSaysWhatItCouldNotRead() {
+        FormFixture f;
+        const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
+        QVERIFY(QDir().mkdir(ini) && QFile::link(f.dir.filePath(u"gone.csv"_s), csv));
+        f.start();
+        auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
+        const QString problems = shownText(child(year, "problemsLine"));
+        for (const QString& part : {u"«%1» не прочитан: на месте файла стоит папка"_s.arg(ini),
+                                    u"«%1»: это ссылка на файл, которого нет"_s.arg(csv)}) {
+            QVERIFY2(problems.contains(part), qPrintable(problems));
+        }
+        child<QSpinBox>(year, "yearBox")->setValue(2026);
+        QCOMPARE(year->hours().hours(kYearRow).normMinutes, 1972 * 60);
+    }
+
     // Damaged files open the window with defaults and a message naming both files and the bad line. The
     // figures then are the core's for what is chosen, and the choices are kept in sutograf.ini. The year
     // on paper: one A4 landscape page holding the title, the months and the year's totals, and an .ics
@@ -600,20 +636,24 @@ private slots:
         FormFixture f(u"09.03.2011"_s, "2\r\n");
         const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
         QVERIFY(writeFile(ini, QByteArray("\xFF\0junk\n[duty]\nstart=99:99\n", 27)));
-        QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n"));
+        // Line 3 quotes markup whose comment would hide the rest of the message if it were read as such.
+        QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n<b>2026</b><!--,holiday\n"));
         f.start();
         auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
         QCOMPARE(year->shownWatch(), 1);
         QCOMPARE(child<QTimeEdit>(year, "startBox")->time(), QTime(8, 0));
-        const QString problems = labelText(year, "problemsLine");
-        QVERIFY2(problems.contains(csv) && problems.contains(u"строка 2"_s) && problems.contains(ini),
-                 qPrintable(problems));
+        const QString problems = shownText(child(year, "problemsLine"));
+        for (const QString& part : {csv, u"строка 2"_s, u"строка 3: неверная дата \"<b>2026</b><!--\""_s,
+                                    u"за 2028 год взят календарь программы"_s, ini}) {
+            QVERIFY2(problems.contains(part), qPrintable(problems));
+        }
 
         child<QSpinBox>(year, "yearBox")->setValue(2025);
         QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
         child<QTimeEdit>(year, "startBox")->setTime(QTime(9, 0));
         child<QSpinBox>(year, "hoursBox")->setValue(22 * 60 + 30);
         child<QCheckBox>(year, "wholeDutyBox")->setChecked(true);
+        child<QComboBox>(year, "reminderBox")->setCurrentIndex(1);
         const DutyRules rules{9 * 60, 22 * 60 + 30, true};
         const auto expected = yearTable(3, 2025, 2.0f, ProductionCalendar::builtIn(), rules);
         for (int row = 0; row < static_cast<int>(kYearTableRows); ++row) {
@@ -624,6 +664,7 @@ private slots:
         UserChoices chosen;
         chosen.duty = rules;
         chosen.yearWatch = 3;
+        chosen.reminder = Reminder::EveningBefore;
         QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), chosen);
 
         const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
@@ -721,8 +762,9 @@ private slots:
         QTest::newRow("the new choice is the stop")
             << u"Tab Up Space Tab Shift+Tab"_s << u"watch1 watch4 watch4 startBox watch4"_s << 4;
         QTest::newRow("Tab round the window")
-            << QStringList(15, u"Tab"_s).join(u' ')
-            << u"watch1 startBox startBox hoursBox wholeDutyBox periodBox reductionBox holidayBox unitBox "
+            << QStringList(16, u"Tab"_s).join(u' ')
+            << u"watch1 startBox startBox hoursBox wholeDutyBox reminderBox periodBox reductionBox "
+               u"holidayBox unitBox "
                "printButton pdfButton icsButton rotaPrintButton rotaPdfButton yearBox"_s
             << 1;
     }
@@ -792,9 +834,9 @@ private slots:
     void keptAcrossAReopen_data() {
         QTest::addColumn<QString>("kept"); // geometry in sutograf.ini before the first opening
         QTest::addColumn<QRect>("placed"); // frame's top-left and client size at the second
-        QTest::newRow("where it was closed") << "" << QRect(60, 30, 1240, 690);
+        QTest::newRow("where it was closed") << "" << QRect(60, 30, 1250, 690);
         QTest::newRow("larger than the screen") << "500,300,3000,2000" << QRect(0, 0, 1350, 728);
-        QTest::newRow("on a screen no longer there") << "-3000,200,1240,690" << QRect(0, 38, 1240, 690);
+        QTest::newRow("on a screen no longer there") << "-3000,200,1250,690" << QRect(0, 38, 1250, 690);
     }
 
     void keptAcrossAReopen() {

@@ -106,12 +106,12 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
             errors << (e.line > 0 ? QStringLiteral("строка %1: %2").arg(e.line).arg(message) : message);
         }
         lines << QStringLiteral("Файл «%1»: %2. %3")
-                     .arg(calendar.path, listed(errors),
-                          calendar.userFileRead
-                              ? QStringLiteral("За годы с ошибками взят календарь программы.")
-                              : QStringLiteral("Взят календарь программы."));
+                     .arg(calendar.path, listed(errors), calendarVerdict(calendar));
     }
-    if (!ini.problems().isEmpty()) {
+    if (ini.readFailure() != ReadFailure::None) {
+        lines << QStringLiteral("Файл «%1» не прочитан: %2. Все настройки учёта — по умолчанию.")
+                     .arg(ini.readPath(), failureText(ini.readFailure()));
+    } else if (!ini.problems().isEmpty()) {
         lines << QStringLiteral("Файл «%1»: %2. Для них взяты значения по умолчанию.")
                      .arg(ini.readPath(), listed(ini.problems()));
     }
@@ -201,6 +201,7 @@ void frmYear::createTable() {
     overtimeLine_ = wrappedLine("overtimeLine");
     problemsLine_ = wrappedLine("problemsLine");
     problemsLine_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    problemsLine_->setTextFormat(Qt::PlainText); // it quotes the files: "<!--" there must not hide the rest
     showProblems();
 }
 
@@ -260,7 +261,8 @@ void frmYear::createRules() {
     hoursBox_->setObjectName(QStringLiteral("hoursBox"));
     hoursBox_->setRange(60, 24 * 60);
     hoursBox_->setValue(std::max(60, ini_.choices().duty.countedMinutes));
-    hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30"));
+    hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30. Смена всё равно длится "
+                                         "24 часа: неучтённые часы — перерывы для отдыха в конце смены."));
     // "23:30" and "24" are whole; "23" may yet become "23:30", and counts after a pause.
     countTypingAtOnce(hoursBox_, [this](const QString& text) {
         return text.contains(QLatin1Char(':')) ||
@@ -270,6 +272,14 @@ void frmYear::createRules() {
     wholeDutyBox_ = new QCheckBox(QStringLiteral("Вся смена — в день заступления"), this);
     wholeDutyBox_->setObjectName(QStringLiteral("wholeDutyBox"));
     wholeDutyBox_->setChecked(ini_.choices().duty.wholeDutyOnStartDay);
+
+    // In the order of Reminder.
+    reminderBox_ = new QComboBox(this);
+    reminderBox_->setObjectName(QStringLiteral("reminderBox"));
+    reminderBox_->addItems({QStringLiteral("без напоминания"), QStringLiteral("накануне в 20:00"),
+                            QStringLiteral("за час до заступления")});
+    reminderBox_->setCurrentIndex(static_cast<int>(ini_.choices().reminder));
+    reminderBox_->setToolTip(QStringLiteral("Напоминание о каждом дежурстве в файле для календаря"));
 
     const AccountingChoices& accounting = ini_.choices().accounting;
     periodBox_ = new QComboBox(this);
@@ -303,6 +313,7 @@ void frmYear::createRules() {
     connect(reductionBox_, &QComboBox::currentIndexChanged, this, &frmYear::changeRules);
     connect(holidayBox_, &QCheckBox::toggled, this, &frmYear::changeRules);
     connect(unitBox_, &QLineEdit::editingFinished, this, &frmYear::changeUnitName);
+    connect(reminderBox_, &QComboBox::currentIndexChanged, this, &frmYear::changeRules);
 }
 
 // Each button's shortcut works anywhere in the window and is written on the button.
@@ -374,7 +385,9 @@ void frmYear::layOut() {
     grid->addWidget(startBox_, 0, 1);
     grid->addWidget(label(QStringLiteral("Учитывать часов за смену"), hoursBox_), 0, 2);
     grid->addWidget(hoursBox_, 0, 3);
-    grid->addWidget(wholeDutyBox_, 1, 0, 1, 4);
+    grid->addWidget(wholeDutyBox_, 1, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Напоминание в календаре"), rules), 1, 2);
+    grid->addWidget(reminderBox_, 1, 3);
     grid->addWidget(label(QStringLiteral("Учётный период"), periodBox_), 2, 0);
     grid->addWidget(periodBox_, 2, 1);
     grid->addWidget(label(QStringLiteral("Норма при отсутствии"), reductionBox_), 2, 2);
@@ -417,9 +430,9 @@ void frmYear::layOut() {
     all->addLayout(body, 1);
 
     // From the top left to the bottom right: the year, the watch, the rules, the buttons.
-    QWidget* order[] = {yearBox_,    watches_,      startBox_,       hoursBox_,      wholeDutyBox_,
-                        periodBox_,  reductionBox_, holidayBox_,     unitBox_,       buttons_[0],
-                        buttons_[1], buttons_[2],   rotaButtons_[0], rotaButtons_[1]};
+    QWidget* order[] = {yearBox_,     watches_,    startBox_,     hoursBox_,       wholeDutyBox_,
+                        reminderBox_, periodBox_,  reductionBox_, holidayBox_,     unitBox_,
+                        buttons_[0],  buttons_[1], buttons_[2],   rotaButtons_[0], rotaButtons_[1]};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -518,6 +531,7 @@ void frmYear::changeRules() {
     next.accounting.period = static_cast<AccountingPeriod>(periodBox_->currentIndex());
     next.accounting.reduction = static_cast<NormReduction>(reductionBox_->currentIndex());
     next.accounting.holidayPaidDoubleNotOvertime = holidayBox_->isChecked();
+    next.reminder = static_cast<Reminder>(reminderBox_->currentIndex());
     storeChoices(next);
 }
 
@@ -559,11 +573,19 @@ void frmYear::storeChoices(const UserChoices& choices) {
 QString frmYear::rulesText() const {
     const DutyRules& r = ini_.choices().duty;
     const AccountingChoices& a = ini_.choices().accounting;
-    return QStringLiteral("Заступление в %1, за смену учитывается %2 ч; %3. Ночные часы — с 22:00 до 06:00, "
-                          "праздничные — в нерабочие праздничные дни; норма — при 40-часовой неделе. "
-                          "Учётный период — %4; норма при отсутствии уменьшается %5; праздничные часы %6.")
-        .arg(QString::fromStdString(clockText(r.startMinute)),
-             QString::fromStdString(hoursText(r.countedMinutes)),
+    const QString start = QString::fromStdString(clockText(r.startMinute));
+    const int rest = 24 * 60 - r.countedMinutes;
+    const QString counted =
+        rest == 0 ? QStringLiteral("смена — 24 ч, учитываются все")
+                  : QStringLiteral("смена длится 24 ч, учитывается %1 ч: последние %2 ч смены — перерывы для "
+                                   "отдыха, они не считаются")
+                        .arg(QString::fromStdString(hoursText(r.countedMinutes)),
+                             QString::fromStdString(hoursText(rest)));
+    return QStringLiteral(
+               "Заступление в %1, %2; %3. Ночные часы — с 22:00 до 06:00, праздничные — в нерабочие "
+               "праздничные дни; норма — при 40-часовой неделе. Учётный период — %4; норма при отсутствии "
+               "уменьшается %5; праздничные часы %6.")
+        .arg(start, counted,
              r.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
                                    : QStringLiteral("часы после полуночи — на следующие сутки"),
              QString::fromUtf8(kPeriodNames[static_cast<int>(a.period)]),
@@ -723,7 +745,7 @@ bool frmYear::writeCalendar(const QString& path) {
         ini_.choices().yearWatch, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_,
         ini_.choices().duty,
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString(),
-        &events);
+        ini_.choices().reminder, &events);
     if (!writeFile(path, QByteArray::fromStdString(text))) {
         return false;
     }

@@ -139,6 +139,7 @@ private:
     QTimeEdit* startBox_;
     HoursBox* hoursBox_;
     QCheckBox* wholeDutyBox_;
+    QComboBox* reminderBox_;
     QComboBox* periodBox_;
     QComboBox* reductionBox_;
     QCheckBox* holidayBox_;

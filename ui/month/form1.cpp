@@ -24,6 +24,7 @@
 #include "frm_roster.h"
 #include "frm_settings.h"
 #include "frm_timesheet.h"
+#include "frm_who_today.h"
 #include "frm_year.h"
 #include "month_names.h"
 #include "number_text.h"
@@ -129,6 +130,8 @@ Form1::~Form1() = default;
 void Form1::createMenus() {
     mnuProg = named(menuBar()->addMenu(QStringLiteral("Программа")), QStringLiteral("mnuProg"), 100);
     mnuSettings = named(mnuProg->addAction(QStringLiteral("Настройки")), QStringLiteral("mnuSettings"), 110);
+    mnuWhoToday =
+        named(mnuProg->addAction(QStringLiteral("Какой караул сегодня…")), QStringLiteral("mnuWhoToday"));
     mnuProg->addSeparator();
     mnuYear = named(mnuProg->addAction(QStringLiteral("Год и часы…")), QStringLiteral("mnuYear"));
     mnuPrintYear = named(mnuProg->addAction(QStringLiteral("Печать года…")), QStringLiteral("mnuPrintYear"));
@@ -136,6 +139,9 @@ void Form1::createMenus() {
         named(mnuProg->addAction(QStringLiteral("Экспорт в календарь…")), QStringLiteral("mnuExportYear"));
     mnuPrintRota =
         named(mnuProg->addAction(QStringLiteral("Печать графика караулов…")), QStringLiteral("mnuPrintRota"));
+    // The year window's own keys, shown in the menu.
+    mnuPrintYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuExportYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     mnuProg->addSeparator();
     mnuRoster = named(mnuProg->addAction(QStringLiteral("Личный состав…")), QStringLiteral("mnuRoster"));
     mnuTimesheet = named(mnuProg->addAction(QStringLiteral("Табель…")), QStringLiteral("mnuTimesheet"));
@@ -145,6 +151,7 @@ void Form1::createMenus() {
     mnuSpravka = named(mnuAbout->addAction(QStringLiteral("Справка")), QStringLiteral("mnuSpravka"), 210);
 
     connect(mnuSettings, &QAction::triggered, this, &Form1::mnuSettings_Click);
+    connect(mnuWhoToday, &QAction::triggered, this, &Form1::mnuWhoToday_Click);
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
     connect(mnuSpravka, &QAction::triggered, this, &Form1::mnuSpravka_Click);
     connect(mnuYear, &QAction::triggered, this, &Form1::showYearWindow);
@@ -321,6 +328,13 @@ void Form1::mnuSettings_Click() {
         settingsDialog_ = new frmSettings(offset_);
     }
     bringToFront(settingsDialog_);
+}
+
+void Form1::mnuWhoToday_Click() {
+    if (whoTodayDialog_.isNull()) {
+        whoTodayDialog_ = new frmWhoToday(offset_, today_);
+    }
+    bringToFront(whoTodayDialog_);
 }
 
 void Form1::mnuSpravka_Click() {

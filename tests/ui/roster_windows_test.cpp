@@ -15,6 +15,7 @@
 #include "roster_model.h"
 #include "roster_source.h"
 #include "station_store.h"
+#include "sutograf_ini.h"
 #include "swap_dialog.h"
 #include "timesheet_model.h"
 
@@ -289,15 +290,18 @@ private slots:
             RosterStore store(u.db(), u.folder(), 0);
             QVERIFY(bench::storeStation(store, bench::makeStation(2025)));
         }
+        UserChoices choices; // as the year window keeps them
+        const QString unit = choices.unitName = u"ПСЧ № 12 ФГКУ «3 отряд ФПС по Тестовой области»"_s;
+        choices.accounting.period = AccountingPeriod::Month;
+        QVERIFY(SutografIni(SettingsPlace(u.dir.path())).store(choices).ok());
         frmTimesheet& w = u.timesheet(3);
-        const QString unit = u"ПСЧ № 12 ФГКУ «3 отряд ФПС по Тестовой области»"_s;
-        w.setAccounting({AccountingPeriod::Year, NormReduction::WorkingDays, true, unit});
         const QString pdf = u.dir.filePath(u"sheet.pdf"_s);
         QVERIFY(w.writePdf(pdf));
         const QString all = run(u"pdftotext"_s, {pdf, u"-"_s}).simplified();
         for (const QString& s : {unit, u"ТАБЕЛЬ учёта рабочего времени"_s, u"за март 2025 г. — 3 караул"_s,
                                  u"Ответственное лицо"_s, u"Руководитель структурного подразделения"_s,
-                                 u"Работник кадровой службы"_s, u"(личная подпись)"_s}) {
+                                 u"Работник кадровой службы"_s, u"(личная подпись)"_s,
+                                 u"Учётный период — месяц (с 01.03.2025 по 31.03.2025)"_s}) {
             QVERIFY2(all.contains(s), qPrintable(s));
         }
         struct Word {
@@ -384,6 +388,31 @@ private slots:
         QVERIFY(first && first->isVisible());
         QVERIFY(!QFile::exists(u.dir.filePath(u"sutograf.db"_s)));
         delete first.data();
+    }
+
+    // Closed and opened again, each window is where it was and as large; its size is kept in sutograf.ini.
+    void windowsOpenWhereTheyWereClosed_data() {
+        QTest::addColumn<bool>("timesheet");
+        QTest::newRow("«Личный состав»") << false;
+        QTest::newRow("«Табель»") << true;
+    }
+
+    void windowsOpenWhereTheyWereClosed() {
+        QFETCH(bool, timesheet);
+        Unit u;
+        const auto open = [&]() -> QWidget* {
+            return timesheet ? static_cast<QWidget*>(&u.timesheet()) : &u.rosterWindow();
+        };
+        QWidget* w = open();
+        const QRect kept(QPoint(40, 30), w->size() - QSize(20, 10));
+        w->move(kept.topLeft());
+        w->resize(kept.size());
+        w->close();
+        QTRY_VERIFY(!u.sheet && !u.list);
+        const QWidget* again = open();
+        QCOMPARE(QRect(again->pos(), again->size()), kept);
+        QVERIFY(SutografIni(SettingsPlace(u.dir.path())).choices().timesheetWindow.geometry.isNull() !=
+                timesheet);
     }
 
     // A file that is no roster is said in both windows, and nothing can be edited or written into it.

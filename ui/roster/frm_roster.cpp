@@ -1,17 +1,18 @@
 #include "frm_roster.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -21,6 +22,8 @@
 #include "roster_model.h"
 #include "roster_source.h"
 #include "safe_file.h"
+#include "sutograf_ini.h"
+#include "window_place.h"
 
 namespace sutograf {
 namespace {
@@ -105,7 +108,7 @@ frmRoster::frmRoster(RosterSource& roster, Clock clock, QWidget* parent)
     createFileButtons();
     createKeys();
     layOut();
-    resize(900, 600);
+    placeWindow(this, SutografIni(roster_.place()).choices().rosterWindow, QSize(900, 600));
 
     roster_.follow(this);
     // After the edit that caused it has returned: a cell's editor is still closing then.
@@ -392,19 +395,24 @@ void frmRoster::report(const QString& title, const QString& text, const QString&
     box->open();
 }
 
-namespace {
-
-QString documentsFolder() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+void frmRoster::closeEvent(QCloseEvent* event) {
+    SutografIni::update(roster_.place(),
+                        [this](UserChoices& c) { c.rosterWindow = placeNow(this, c.rosterWindow); });
+    QWidget::closeEvent(event);
 }
 
-} // namespace
+QString frmRoster::csvFolder() const {
+    return folderToOffer(SutografIni(roster_.place()).choices().rosterWindow.csvFolder);
+}
+
+void frmRoster::rememberFolder(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    SutografIni::update(roster_.place(), [&folder](UserChoices& c) { c.rosterWindow.csvFolder = folder; });
+}
 
 void frmRoster::importAsked() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Загрузить состав из CSV"), documentsFolder(),
-                                     QStringLiteral("Таблица CSV (*.csv)"));
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Загрузить состав из CSV"),
+                                                      csvFolder(), QStringLiteral("Таблица CSV (*.csv)"));
     if (!path.isEmpty()) {
         importCsv(path);
     }
@@ -412,7 +420,7 @@ void frmRoster::importAsked() {
 
 void frmRoster::exportAsked() {
     QFileDialog dialog(this, QStringLiteral("Сохранить состав в CSV"),
-                       QDir(documentsFolder()).filePath(QStringLiteral("Личный состав.csv")),
+                       QDir(csvFolder()).filePath(QStringLiteral("Личный состав.csv")),
                        QStringLiteral("Таблица CSV (*.csv)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
@@ -429,6 +437,7 @@ bool frmRoster::importCsv(const QString& path) {
         report(QStringLiteral("Загрузка состава"), why);
         return false;
     }
+    rememberFolder(path);
     const RosterImport found = readRosterCsv(read.bytes.toStdString(), roster_.roster());
     QStringList errors;
     for (const csv::LineError& e : found.errors) {
@@ -466,6 +475,7 @@ bool frmRoster::exportCsv(const QString& path) {
         return false;
     }
     say(QStringLiteral("Состав сохранён: «%1».").arg(path));
+    rememberFolder(path);
     return true;
 }
 

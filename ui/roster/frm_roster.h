@@ -23,7 +23,7 @@ class RosterSource;
 // to another watch, a leaving and a removal act on the selected person from the line below it. Each
 // edit is saved at once: a refused one says why, and the table shows what the store holds. The
 // roster's CSV is read and written for spreadsheets. Modeless; the main window keeps one, and it
-// outlives the main window. The roster must outlive the window.
+// outlives the main window; it opens where it was last closed. The roster must outlive the window.
 class frmRoster : public QWidget {
     Q_OBJECT
 public:
@@ -49,6 +49,9 @@ public:
     // The last edit's outcome, as the status line shows it.
     QString status() const;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createFilter();
     void createAddLine();
@@ -63,6 +66,8 @@ private:
     bool done(const std::string& error, const QString& success);
     void say(const QString& text, bool failure = false);
     void report(const QString& title, const QString& text, const QString& details = {});
+    QString csvFolder() const;
+    void rememberFolder(const QString& path);
 
     RosterSource& roster_;
     Clock clock_;

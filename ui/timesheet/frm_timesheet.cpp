@@ -1,9 +1,11 @@
 #include "frm_timesheet.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,7 +18,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTimer>
 #include <QUndoStack>
@@ -30,10 +31,10 @@
 #include "month_names.h"
 #include "roster_source.h"
 #include "safe_file.h"
-#include "sutograf_ini.h"
 #include "swap_dialog.h"
 #include "timesheet_csv.h"
 #include "timesheet_model.h"
+#include "window_place.h"
 
 namespace sutograf {
 namespace {
@@ -95,13 +96,12 @@ frmTimesheet::frmTimesheet(RosterSource& roster, Clock clock, QWidget* parent)
     createActions();
     createLines();
     layOut();
-    resize(1300, 680);
+    readSettings();
+    placeWindow(this, settings_.timesheetWindow, QSize(1300, 680));
 
     roster_.follow(this);
     connect(&roster_, &RosterSource::changed, this, &frmTimesheet::recount);
-    const SutografIni ini(roster_.place());
-    duty_ = ini.choices().duty;
-    showMonth(std::clamp(ini.choices().yearWatch, 1, 4), yearOf(today_), monthOf(today_));
+    showMonth(std::clamp(settings_.yearWatch, 1, 4), yearOf(today_), monthOf(today_));
     checkToday();
 }
 
@@ -323,26 +323,43 @@ void frmTimesheet::showMonth(int watch, int year, int month) {
     recount();
 }
 
-void frmTimesheet::setAccounting(const Accounting& accounting) {
-    accounting_ = accounting;
-    recount();
+bool frmTimesheet::readSettings() {
+    const UserChoices read = SutografIni(roster_.place()).choices();
+    const bool changed = read.duty.startMinute != settings_.duty.startMinute ||
+                         read.duty.countedMinutes != settings_.duty.countedMinutes ||
+                         read.duty.wholeDutyOnStartDay != settings_.duty.wholeDutyOnStartDay ||
+                         !(read.accounting == settings_.accounting) || read.unitName != settings_.unitName;
+    settings_ = read;
+    return changed;
 }
 
-// The year window may have changed how duties are counted while this one was in the background.
+// The year window may have changed the rules, the accounting or the unit's name meanwhile.
 bool frmTimesheet::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) {
-        const DutyRules duty = SutografIni(roster_.place()).choices().duty;
-        if (duty.startMinute != duty_.startMinute || duty.countedMinutes != duty_.countedMinutes ||
-            duty.wholeDutyOnStartDay != duty_.wholeDutyOnStartDay) {
-            duty_ = duty;
-            recount();
-        }
+    if (e->type() == QEvent::WindowActivate && readSettings()) {
+        recount();
     }
     return QWidget::event(e);
 }
 
+// Where it is and the folders it wrote to are no choice of the user's: a failure to keep them is not
+// worth a message.
+void frmTimesheet::closeEvent(QCloseEvent* event) {
+    SutografIni::update(roster_.place(),
+                        [this](UserChoices& c) { c.timesheetWindow = placeNow(this, c.timesheetWindow); });
+    QWidget::closeEvent(event);
+}
+
+void frmTimesheet::rememberFolder(const QString& path, bool pdf) {
+    const QString folder = QFileInfo(path).absolutePath();
+    (pdf ? settings_.timesheetWindow.pdfFolder : settings_.timesheetWindow.csvFolder) = folder;
+    SutografIni::update(roster_.place(), [&](UserChoices& c) {
+        (pdf ? c.timesheetWindow.pdfFolder : c.timesheetWindow.csvFolder) = folder;
+    });
+}
+
 TimesheetRules frmTimesheet::rules() const {
-    return {duty_, accounting_.period, accounting_.reduction, accounting_.holidayPaidDouble};
+    return {settings_.duty, settings_.accounting.period, settings_.accounting.reduction,
+            settings_.accounting.holidayPaidDoubleNotOvertime};
 }
 
 QString frmTimesheet::periodText() const {
@@ -358,11 +375,12 @@ QString frmTimesheet::rulesText() const {
         .arg(text(clockText(duty.startMinute)), text(hoursText(duty.countedMinutes)),
              duty.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
                                       : QStringLiteral("часы после полуночи — на следующие сутки"),
-             QString::fromUtf8(kReductionNames[static_cast<int>(accounting_.reduction)]),
-             QString::fromUtf8(kPeriodNames[static_cast<int>(accounting_.period)]),
+             QString::fromUtf8(kReductionNames[static_cast<int>(settings_.accounting.reduction)]),
+             QString::fromUtf8(kPeriodNames[static_cast<int>(settings_.accounting.period)]),
              dateText(sheet_.period.first), dateText(sheet_.period.last),
-             accounting_.holidayPaidDouble ? QStringLiteral("оплачиваются вдвое и в сверхурочные не входят")
-                                           : QStringLiteral("входят в сверхурочные"));
+             settings_.accounting.holidayPaidDoubleNotOvertime
+                 ? QStringLiteral("оплачиваются вдвое и в сверхурочные не входят")
+                 : QStringLiteral("входят в сверхурочные"));
 }
 
 void frmTimesheet::recount() {
@@ -695,7 +713,7 @@ TimesheetPage frmTimesheet::page() const {
     std::vector<MonthDay> days =
         monthDays(shownYear(), shownMonth(), roster_.offset(), calendar_.calendar, std::nullopt);
     return {
-        accounting_.unit,
+        settings_.unitName,
         QStringLiteral("Табель учёта рабочего времени %1 — %2 караул").arg(periodText()).arg(shownWatch()),
         periodText(),
         shownWatch(),
@@ -705,15 +723,13 @@ TimesheetPage frmTimesheet::page() const {
 }
 
 QString frmTimesheet::defaultFileName(const QString& suffix) const {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::homePath();
-    }
-    return QDir(folder).filePath(QStringLiteral("Табель %1 караул %2 %3.%4")
-                                     .arg(shownWatch())
-                                     .arg(monthName(shownMonth()).toLower())
-                                     .arg(shownYear())
-                                     .arg(suffix));
+    const WindowPlace& kept = settings_.timesheetWindow;
+    return QDir(folderToOffer(suffix == QLatin1String("pdf") ? kept.pdfFolder : kept.csvFolder))
+        .filePath(QStringLiteral("Табель %1 караул %2 %3.%4")
+                      .arg(shownWatch())
+                      .arg(monthName(shownMonth()).toLower())
+                      .arg(shownYear())
+                      .arg(suffix));
 }
 
 bool frmTimesheet::writeFile(const QString& path, const std::optional<QByteArray>& bytes,
@@ -736,15 +752,21 @@ bool frmTimesheet::writeFile(const QString& path, const std::optional<QByteArray
 }
 
 bool frmTimesheet::writePdf(const QString& path) {
-    return writeFile(path, timesheetPdf(page()), QStringLiteral("PDF"));
+    if (!writeFile(path, timesheetPdf(page()), QStringLiteral("PDF"))) {
+        return false;
+    }
+    rememberFolder(path, true);
+    return true;
 }
 
 bool frmTimesheet::writeCsv(const QString& path) {
-    const TimesheetPage p = page();
-    return writeFile(path,
-                     QByteArray::fromStdString(
-                         timesheetCsv(sheet_, accounting_.unit.toStdString(), p.title.toStdString())),
-                     QStringLiteral("Табель в CSV"));
+    const std::string text =
+        timesheetCsv(sheet_, settings_.unitName.toStdString(), page().title.toStdString());
+    if (!writeFile(path, QByteArray::fromStdString(text), QStringLiteral("Табель в CSV"))) {
+        return false;
+    }
+    rememberFolder(path, false);
+    return true;
 }
 
 void frmTimesheet::savePdf() {

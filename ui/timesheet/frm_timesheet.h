@@ -7,6 +7,7 @@
 
 #include "date.h"
 #include "printers.h"
+#include "sutograf_ini.h"
 #include "timesheet.h"
 #include "timesheet_page.h"
 #include "user_calendar.h"
@@ -34,20 +35,14 @@ class TimesheetModel;
 // keyboard and marked by typing a code's letters and Enter, or from the context menu; «Подмена…» gives
 // a duty day to someone who is off; Delete takes a mark or a swap off; Ctrl+Z takes back this window's
 // edits one by one. Each edit is saved at once, or refused with its reason in the status line. Printed
-// and saved as PDF on A4 landscape pages, and exported as CSV for Excel. Modeless; the main window
-// keeps one, and it outlives the main window. The roster must outlive the window.
+// and saved as PDF on A4 landscape pages, and exported as CSV for Excel. Hours are counted and judged
+// as sutograf.ini says (the year window sets it), read again whenever the window becomes active; the
+// unit's name printed comes from there too. Modeless; the main window keeps one, and it outlives the
+// main window; it opens where it was last closed. The roster must outlive the window.
 class frmTimesheet : public QWidget {
     Q_OBJECT
 public:
     using Clock = std::function<LocalTime()>;
-
-    // How hours are judged and the unit's name printed on the sheet.
-    struct Accounting {
-        AccountingPeriod period = AccountingPeriod::Year;
-        NormReduction reduction = NormReduction::WorkingDays;
-        bool holidayPaidDouble = true;
-        QString unit;
-    };
 
     frmTimesheet(RosterSource& roster, Clock clock, QWidget* parent = nullptr);
     ~frmTimesheet() override;
@@ -57,7 +52,6 @@ public:
     int shownWatch() const;
     int shownYear() const;
     int shownMonth() const;
-    void setAccounting(const Accounting& accounting);
 
     const TimesheetModel& model() const { return *model_; }
     QTableView* table() const { return table_; }
@@ -90,6 +84,7 @@ public:
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Run {
@@ -112,6 +107,8 @@ private:
     void showContextMenu(const QPoint& pos);
     void enableEdits();
     void say(const QString& text, bool failure = false);
+    bool readSettings(); // answers whether what the sheet is counted by changed
+    void rememberFolder(const QString& path, bool pdf);
     TimesheetRules rules() const;
     QString rulesText() const;
     QString periodText() const;
@@ -122,8 +119,7 @@ private:
     RosterSource& roster_;
     Clock clock_;
     LoadedCalendar calendar_;
-    Accounting accounting_;
-    DutyRules duty_; // as sutograf.ini says, read again whenever the window becomes active
+    UserChoices settings_; // sutograf.ini's
     Timesheet sheet_;
     Date today_;
     QString typed_;

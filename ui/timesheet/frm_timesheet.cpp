@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -97,12 +99,25 @@ frmTimesheet::frmTimesheet(RosterSource& roster, Clock clock, QWidget* parent)
     createLines();
     layOut();
     readSettings();
-    placeWindow(this, settings_.timesheetWindow, QSize(1300, 680));
 
     roster_.follow(this);
     connect(&roster_, &RosterSource::changed, this, &frmTimesheet::recount);
     showMonth(std::clamp(settings_.yearWatch, 1, 4), yearOf(today_), monthOf(today_));
     checkToday();
+    placeWindow(this, settings_.timesheetWindow, firstSize());
+}
+
+// The first time, the whole month and everyone in sight, as far as the screen allows.
+QSize frmTimesheet::firstSize() const {
+    int width = table_->verticalHeader()->width() + totals_->width() + 2 * table_->frameWidth() + 40;
+    for (int c = 0; c < model_->dayCount(); ++c) {
+        width += table_->columnWidth(c);
+    }
+    const int height = header_->height() + table_->verticalHeader()->length() + 260;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize free =
+        screen != nullptr ? screen->availableGeometry().size() - QSize(16, 40) : QSize(1300, 680);
+    return QSize(width, height).boundedTo(free).expandedTo(QSize(900, 500));
 }
 
 frmTimesheet::~frmTimesheet() { table_->setModel(nullptr); }

@@ -96,6 +96,7 @@ private:
     void createTable();
     void createTotals();
     void fitColumns();
+    QSize firstSize() const;
     void createActions();
     void createLines();
     void layOut();

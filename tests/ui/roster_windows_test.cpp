@@ -404,7 +404,7 @@ private slots:
             return timesheet ? static_cast<QWidget*>(&u.timesheet()) : &u.rosterWindow();
         };
         QWidget* w = open();
-        const QRect kept(QPoint(40, 30), w->size() - QSize(20, 10));
+        const QRect kept(QPoint(40, 30), w->size() - QSize(100, 60));
         w->move(kept.topLeft());
         w->resize(kept.size());
         w->close();

@@ -105,6 +105,7 @@ frmTimesheet::frmTimesheet(RosterSource& roster, Clock clock, QWidget* parent)
     showMonth(std::clamp(settings_.yearWatch, 1, 4), yearOf(today_), monthOf(today_));
     checkToday();
     placeWindow(this, settings_.timesheetWindow, firstSize());
+    table_->setFocus();
 }
 
 // The first time, the whole month and everyone in sight, as far as the screen allows.
@@ -409,12 +410,24 @@ void frmTimesheet::recount() {
         tips.push_back(monthDayTooltip(d, calendar_.calendar));
     }
     header_->setDays(days, std::move(tips), watch);
-    const bool reshaped = model_->rowCount() != static_cast<int>(sheet_.rows.size()) ||
-                          model_->dayCount() != static_cast<int>(days.size());
-    model_->setSheet(sheet_, &roster);
-    if (reshaped) {
-        fitColumns();
+    // The columns are measured again when the table changes shape or a day's text grows longer than its
+    // column was measured for ("Я/Н/ПК" after a mark); measuring every cell is most of a mark's time.
+    std::vector<std::size_t> longest(days.size(), 0);
+    for (const TimesheetRow& row : sheet_.rows) {
+        for (std::size_t i = 0; i < row.days.size() && i < longest.size(); ++i) {
+            const DayEntry e = dayEntry(row.days[i]);
+            longest[i] = std::max({longest[i], e.codes.size(), e.hours.size()});
+        }
     }
+    const bool refit = model_->rowCount() != static_cast<int>(sheet_.rows.size()) ||
+                       longest.size() != measured_.size() ||
+                       !std::equal(longest.begin(), longest.end(), measured_.begin(), std::less_equal<>());
+    model_->setSheet(sheet_, &roster);
+    if (refit) {
+        fitColumns();
+        measured_ = std::move(longest);
+    }
+
     setWindowTitle(QStringLiteral("Табель — %1 караул, %2 %3").arg(watch).arg(monthName(month)).arg(year));
     rulesLine_->setText(rulesText());
     enableEdits();

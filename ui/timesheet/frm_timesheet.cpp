@@ -121,7 +121,12 @@ QSize frmTimesheet::firstSize() const {
     return QSize(width, height).boundedTo(free).expandedTo(QSize(900, 500));
 }
 
-frmTimesheet::~frmTimesheet() { table_->setModel(nullptr); }
+// The views go after the model (children die in the order they were made); the totals' view shares the
+// days' selection model, so it lets go first.
+frmTimesheet::~frmTimesheet() {
+    totals_->setModel(nullptr);
+    table_->setModel(nullptr);
+}
 
 void frmTimesheet::createSelectors() {
     watchBox_ = new QComboBox(this);
@@ -642,11 +647,19 @@ void frmTimesheet::showTyped() {
     }
 }
 
+// Every printable key but Space (which selects) is taken: the table would otherwise jump to a cell
+// whose text begins with it.
 bool frmTimesheet::typed(const QString& keys) {
     bool used = false;
     for (const QChar key : keys) {
-        if (!key.isLetter() && QStringLiteral("[];',.").indexOf(key) < 0) {
+        if (key == QLatin1Char(' ') || !key.isPrint()) {
             continue;
+        }
+        used = true;
+        if (!key.isLetter() && QStringLiteral("[];',.").indexOf(key) < 0) {
+            typed_.clear();
+            say(QStringLiteral("Коды отсутствия — буквы: ОТ, ОД, У, ДО, Б, К, ПК, Г, НН."), true);
+            return true;
         }
         const QChar letter = cyrillicOnKey(key);
         if (startsACode(typed_ + letter)) {
@@ -660,7 +673,6 @@ bool frmTimesheet::typed(const QString& keys) {
                 true);
             return true;
         }
-        used = true;
     }
     showTyped();
     return used;

@@ -382,6 +382,20 @@ private slots:
         QCOMPARE(firstLines, expected);
     }
 
+    // What another program saved shows as soon as the window becomes active again.
+    void anotherProgramsEditShowsWhenTheWindowIsActivated() {
+        Unit u;
+        frmTimesheet& w = u.timesheet(2);
+        {
+            RosterStore other(u.db(), u.folder(), 0);
+            QVERIFY(other.addAbsence(u.petrov, {day(3), day(4), Absence::Sick, {}, 0}));
+        }
+        QVERIFY(cellText(w, u.petrov, day(3)) != u"Б"_s);
+        QEvent activated(QEvent::WindowActivate);
+        QApplication::sendEvent(&w, &activated);
+        QCOMPARE(cellText(w, u.petrov, day(3)), u"Б"_s);
+    }
+
     // Each opens once from the main window's menu, makes no file by opening, and stays when the main
     // window closes.
     void eachOpensOnceAndOutlivesTheMainWindow_data() {

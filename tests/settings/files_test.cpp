@@ -226,7 +226,9 @@ const UserChoices kDefaults,
              .reminder = Reminder::EveningBefore,
              .accounting = {AccountingPeriod::HalfYear, NormReduction::ScheduledDuties, false},
              .unitName = u"ПСЧ-12 «Центральная» = 1"_s,
-             .yearWindow = {QRect(-20, 30, 1200, 650), true, u"/media/флешка"_s, u"/home/u/Телефон"_s}};
+             .yearWindow = {QRect(-20, 30, 1200, 650), true, u"/media/флешка"_s, u"/home/u/Телефон"_s, {}},
+             .rosterWindow = {QRect(60, 40, 900, 600), false, {}, {}, u"/home/u/Состав"_s},
+             .timesheetWindow = {QRect(0, 0, 1300, 700), true, u"/home/u/Табели"_s, {}, u"/home/u/Excel"_s}};
 
 using IniCase = std::tuple<const char*, QByteArray, UserChoices, int>; // name, text, choices, problems
 class IniText : public ::testing::TestWithParam<IniCase> {};

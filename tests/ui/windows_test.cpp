@@ -931,7 +931,7 @@ private slots:
             wanted << YearHoursModel::rowName(r);
         }
         for (int c = 0; c < hours.columnCount() && !allWatches; ++c) {
-            wanted << YearHoursModel::columnName(c);
+            wanted << hours.columnName(c);
         }
         for (const QString& w : wanted) {
             QVERIFY2(text.contains(w), qPrintable(w));

@@ -743,14 +743,14 @@ private slots:
         QTest::newRow("arrows move, Space chooses")
             << u"Tab Right Down Space"_s << u"watch1|watch2|watch3|watch3"_s << 3;
         QTest::newRow("Left goes round") << u"Tab Left Space"_s << u"watch1|watch4|watch4"_s << 4;
-        QTest::newRow("Tab leaves from any") << u"Tab Right Tab"_s << u"watch1|watch2|startBox"_s << 1;
+        QTest::newRow("Tab leaves from any") << u"Tab Right Tab"_s << u"watch1|watch2|personBox"_s << 1;
         QTest::newRow("Shift+Tab too")
             << u"Tab Right Right Shift+Tab"_s << u"watch1|watch2|watch3|yearBox"_s << 1;
         QTest::newRow("the new choice is the stop")
-            << u"Tab Up Space Tab Shift+Tab"_s << u"watch1|watch4|watch4|startBox|watch4"_s << 4;
+            << u"Tab Up Space Tab Shift+Tab"_s << u"watch1|watch4|watch4|personBox|watch4"_s << 4;
         QTest::newRow("Tab round the window")
-            << QStringList(16, u"Tab"_s).join(u' ')
-            << u"watch1|startBox|startBox|hoursBox|wholeDutyBox|reminderBox|periodBox|reductionBox|"
+            << QStringList(17, u"Tab"_s).join(u' ')
+            << u"watch1|personBox|startBox|startBox|hoursBox|wholeDutyBox|reminderBox|periodBox|reductionBox|"
                "holidayBox|unitBox|printButton|pdfButton|icsButton|rotaPrintButton|rotaPdfButton|yearBox"_s
             << 1;
         QTest::newRow("Ctrl+P prints, Ctrl+S saves the PDF, Ctrl+E exports, Esc closes")

@@ -1100,15 +1100,20 @@ private slots:
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
     }
 
-    // The person chosen is kept in sutograf.ini and the list follows the roster. One who is gone leaves
-    // their watch's year in sight, said in the status line.
+    // The person chosen is kept in sutograf.ini, beside what another window kept there meanwhile, and the
+    // list follows the roster. One who is gone leaves their watch's year in sight, said in the status
+    // line.
     void personKeptAndFallsBackToTheWatch() {
         FormFixture f(u"09.03.2025"_s);
         const QMap<QString, PersonId> ids = storeRoster(f.dir.path());
         f.start();
         QPointer<frmYear> year = openYear(f);
+        const QRect timesheetPlace(10, 20, 900, 500); // kept by another window meanwhile
+        SutografIni::update(SettingsPlace(f.dir.path()),
+                            [&](UserChoices& c) { c.timesheetWindow.geometry = timesheetPlace; });
         choosePerson(year, u"Бор"_s);
         QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices().yearPerson, ids[u"Борисов"_s]);
+        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices().timesheetWindow.geometry, timesheetPlace);
         QCOMPARE(year->shownWatch(), 2);
         RosterSource& roster = RosterSource::of(*f.rota);
         PersonRecord newcomer;

@@ -650,7 +650,7 @@ void frmYear::changeUnitName() {
     UserChoices next = ini_.choices();
     next.unitName = unitBox_->text().simplified();
     if (next.unitName != ini_.choices().unitName) {
-        ini_.store(next);
+        store(next);
     }
 }
 
@@ -659,7 +659,7 @@ void frmYear::changeUnitName() {
 void frmYear::keepPlace(const WindowPlace& place) {
     UserChoices next = ini_.choices();
     next.yearWindow = place;
-    ini_.store(next);
+    store(next);
 }
 
 void frmYear::rememberFolder(const QString& path, bool calendar) {
@@ -668,10 +668,19 @@ void frmYear::rememberFolder(const QString& path, bool calendar) {
     keepPlace(place);
 }
 
+// The roster's and the timesheet's windows keep their places in the same file, each when it closes:
+// what they wrote since this window read it is kept, not put back as it was.
+WriteResult frmYear::store(UserChoices next) {
+    const UserChoices onFile = SutografIni(offset_.place()).choices();
+    next.rosterWindow = onFile.rosterWindow;
+    next.timesheetWindow = onFile.timesheetWindow;
+    return ini_.store(next);
+}
+
 // The choice holds for this run whatever happens to the file; a failed save is said in the status
 // line, not in a box at every click.
 void frmYear::storeChoices(const UserChoices& choices) {
-    const WriteResult stored = ini_.store(choices);
+    const WriteResult stored = store(choices);
     const QString target = ini_.writePath().isEmpty() ? ini_.readPath() : ini_.writePath();
     say(stored.ok()
             ? QString()

@@ -110,6 +110,7 @@ private:
     void changeRules();
     void changeUnitName();
     void storeChoices(const UserChoices& choices);
+    WriteResult store(UserChoices next);
     void keepPlace(const WindowPlace& place);
     void rememberFolder(const QString& path, bool calendar);
     void fitTable();

@@ -7,6 +7,8 @@
 //                                                     (2026, today 07.12.2026): leave with sick days in
 //                                                     it, training, a duty given away and one taken;
 //                                                     OUTPUT.pdf writes its printed page
+//   readme_screenshot --timesheet OUTPUT.png          «Табель» of the first watch for July 2026, the
+//                                                     same roster
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,7 +19,9 @@
 
 #include "bazovy_karaul.h"
 #include "form1.h"
+#include "frm_timesheet.h"
 #include "frm_year.h"
+#include "roster_source.h"
 #include "roster_store.h"
 #include "rota.h"
 #include "start_style.h"
@@ -39,7 +43,7 @@ sutograf::Date dutyIn(int year, int month, int watch) {
     return d;
 }
 
-// Four people of a unit in sutograf.db in dir; answers the id of the one whose year is shown, or 0.
+// Six people of a unit in sutograf.db in dir; answers the id of the one whose year is shown, or 0.
 sutograf::PersonId storeRoster(const QString& dir) {
     using namespace sutograf;
     const std::filesystem::path folder = dir.toStdString();
@@ -56,6 +60,8 @@ sutograf::PersonId storeRoster(const QString& dir) {
     const bool stored =
         petrov != 0 && sidorov != 0 && person("Кузнецова Мария Ивановна", "1031", 3, 36) != 0 &&
         person("Смирнов Олег Викторович", "1042", 4, 40) != 0 &&
+        person("Волков Дмитрий Андреевич", "1019", 1, 40) != 0 &&
+        person("Орлова Елена Викторовна", "1020", 1, 36) != 0 &&
         store.addAbsence(petrov, {*dateOf(2026, 7, 6), *dateOf(2026, 7, 26), Absence::AnnualLeave, {}}) &&
         store.addAbsence(petrov, {*dateOf(2026, 7, 13), *dateOf(2026, 7, 17), Absence::Sick, {}}) &&
         store.addAbsence(petrov, {*dateOf(2026, 10, 12), *dateOf(2026, 10, 16), Absence::Training, {}}) &&
@@ -69,12 +75,13 @@ sutograf::PersonId storeRoster(const QString& dir) {
 int main(int argc, char* argv[]) {
     const bool rota = argc == 4 && std::strcmp(argv[1], "--rota") == 0;
     const bool person = argc == 3 && std::strcmp(argv[1], "--person") == 0;
+    const bool timesheet = argc == 3 && std::strcmp(argv[1], "--timesheet") == 0;
     const bool year = (argc == 5 && std::strcmp(argv[1], "--year") == 0) || rota || person;
-    if (argc != 2 && !year) {
+    if (argc != 2 && !year && !timesheet) {
         std::fprintf(
             stderr,
             "usage: %s OUTPUT.png | --year YEAR WATCH OUTPUT.png|OUTPUT.pdf | --rota YEAR OUTPUT.pdf | "
-            "--person OUTPUT.png|OUTPUT.pdf\n",
+            "--person OUTPUT.png|OUTPUT.pdf | --timesheet OUTPUT.png\n",
             argv[0]);
         return 2;
     }
@@ -87,6 +94,19 @@ int main(int argc, char* argv[]) {
     }
     const QString output = QString::fromLocal8Bit(argv[argc - 1]);
     sutograf::RotaOffset offset{sutograf::SettingsPlace(dir.path())};
+    if (timesheet) {
+        if (storeRoster(dir.path()) == 0) {
+            return 1;
+        }
+        sutograf::frmTimesheet window(sutograf::RosterSource::of(offset), [] {
+            return sutograf::LocalTime{sutograf::dateFromText("07.12.2026").value()};
+        });
+        window.showMonth(1, 2026, 7);
+        window.resize(1300, 330);
+        window.show();
+        QApplication::processEvents();
+        return window.grab().save(output) ? 0 : 1;
+    }
     if (year) {
         sutograf::UserChoices choices;
         choices.yearWatch = rota || person ? 1 : std::atoi(argv[3]);

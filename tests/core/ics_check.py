@@ -89,6 +89,6 @@ for event in icalendar.Calendar.from_ical(raw).walk("VEVENT"):
         begin, end = begin.date(), end.date()
     seen[str(event["UID"])] = (begin, end, str(event["SUMMARY"]))
 assert given not in {v[0] for v in seen.values()}, "the duty given away is left out"
-assert seen == expected, (sorted(set(seen.items()) ^ set(expected.items())))
+assert seen == expected, sorted(set(seen.items()) ^ set(expected.items()))[:6]
 uids = lambda text: sorted(line for line in text.split(b"\r\n") if line.startswith(b"UID:"))
 assert uids(person("20270101T000000Z")) == uids(raw), "a second export keeps every UID"

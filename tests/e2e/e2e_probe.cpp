@@ -6,8 +6,6 @@
 //   e2e_probe fills WINDOW YEAR WATCH OFFSET
 //       the year window: checks that exactly the watch's duty days of that year are filled with its
 //       colour, day by day.
-//   e2e_probe shot WINDOW|root FILE.png
-//       saves what the window (or the whole screen) shows, for a look at a failure.
 //   e2e_probe roster FILE
 //       prints what the roster store FILE holds: "people=2 absences=1 swaps=2".
 //   e2e_probe person WINDOW FILE NAME YEAR OFFSET
@@ -19,8 +17,6 @@
 #include <cstring>
 #include <map>
 #include <string>
-
-#include <QImage>
 
 #include "common/year_cells.h"
 #include "production_calendar.h"
@@ -202,10 +198,10 @@ int checkPerson(XImage* image, const char* file, const std::string& name, int ye
     for (std::size_t i = 0; i < days.size(); ++i) {
         const sutograf::Date d{first.serial + static_cast<std::int32_t>(i)};
         const int watch = days[i].watch != 0 ? days[i].watch : sutograf::watchOn(d, offset).value_or(0);
-        const year_cells::Look seen = year_cells::lookAt(pixel, year_cells::cellOf(area, d), watch);
+        const int seen = year_cells::lookAt(pixel, year_cells::cellOf(area, d), watch);
         if (seen != year_cells::expectedLook(days[i])) {
-            std::printf("%s shows %s, not %s\n", sutograf::shortDateText(d).c_str(),
-                        year_cells::lookName(seen), year_cells::lookName(year_cells::expectedLook(days[i])));
+            std::printf("%s shows %s, not %s\n", sutograf::shortDateText(d).c_str(), year_cells::kLooks[seen],
+                        year_cells::kLooks[static_cast<int>(days[i].status)]);
             ++faults;
         }
     }
@@ -220,19 +216,16 @@ int main(int argc, char* argv[]) {
         return printRoster(argv[2]);
     }
     const bool fits = (mode == "client" && argc == 3) || (mode == "check" && argc == 7) ||
-                      (mode == "fills" && argc == 6) || (mode == "person" && argc == 7) ||
-                      (mode == "shot" && argc == 4);
+                      (mode == "fills" && argc == 6) || (mode == "person" && argc == 7);
     Display* display = fits ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
-        std::fprintf(
-            stderr,
-            "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY | fills WINDOW YEAR "
-            "WATCH OFFSET | roster FILE | person WINDOW FILE NAME YEAR OFFSET | shot WINDOW FILE.png\n",
-            argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY | fills WINDOW YEAR "
+                     "WATCH OFFSET | roster FILE | person WINDOW FILE NAME YEAR OFFSET\n",
+                     argv[0]);
         return 2;
     }
-    const Window window =
-        std::strcmp(argv[2], "root") == 0 ? DefaultRootWindow(display) : std::strtoul(argv[2], nullptr, 0);
+    const Window window = std::strtoul(argv[2], nullptr, 0);
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
@@ -242,15 +235,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot read the window\n");
     } else if (mode == "fills") {
         rc = checkFills(image, std::atoi(argv[3]), std::atoi(argv[4]), std::strtof(argv[5], nullptr));
-    } else if (mode == "shot") {
-        QImage shot(image->width, image->height, QImage::Format_RGB32);
-        for (int y = 0; y < image->height; ++y) {
-            for (int x = 0; x < image->width; ++x) {
-                const Rgb c = at(image, x, y);
-                shot.setPixel(x, y, qRgb(c.r, c.g, c.b));
-            }
-        }
-        rc = shot.save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     } else if (mode == "person") {
         rc = checkPerson(image, argv[3], argv[4], std::atoi(argv[5]), std::strtof(argv[6], nullptr));
     } else if (top < 0) {

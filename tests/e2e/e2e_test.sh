@@ -43,8 +43,6 @@ export XDG_RUNTIME_DIR="$work"
 
 fail() {
     echo "FAILED: $*"
-    # The screen as it was, where E2E_SHOT says, for a look at what went wrong.
-    [ -n "${E2E_SHOT:-}" ] && "$probe" shot root "$E2E_SHOT" 2>/dev/null
     echo "what the program said:"
     cat "$work/app.log"
     exit 1

@@ -1094,15 +1094,15 @@ private slots:
                                                  year_cells::cellOf(area, d), days[i].watch);
             if (seen != year_cells::expectedLook(days[i])) {
                 wrong << u"%1: %2"_s.arg(QString::fromStdString(shortDateText(d)),
-                                         QString::fromLatin1(year_cells::lookName(seen)));
+                                         QString::fromLatin1(year_cells::kLooks[seen]));
             }
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
     }
 
-    // The person chosen is kept in sutograf.ini, beside what another window kept there meanwhile, and the
-    // list follows the roster. One who is gone leaves their watch's year in sight, said in the status
-    // line.
+    // The person chosen is kept in sutograf.ini, beside what another window kept there meanwhile, their
+    // year is the one printed, and the list follows the roster. One who is gone leaves their watch's year in
+    // sight, said in the status line.
     void personKeptAndFallsBackToTheWatch() {
         FormFixture f(u"09.03.2025"_s);
         const QMap<QString, PersonId> ids = storeRoster(f.dir.path());
@@ -1115,6 +1115,9 @@ private slots:
         QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices().yearPerson, ids[u"Борисов"_s]);
         QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices().timesheetWindow.geometry, timesheetPlace);
         QCOMPARE(year->shownWatch(), 2);
+        const QString pdf = f.dir.filePath(u"person.pdf"_s); // the sheet follows the choice
+        QVERIFY(year->writePdf(pdf));
+        QVERIFY(run(u"pdftotext"_s, {pdf, u"-"_s}).contains(u"График дежурств на 2025 год — Борисов"_s));
         RosterSource& roster = RosterSource::of(*f.rota);
         PersonRecord newcomer;
         newcomer.person.name = "Дмитриев";

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "bazovy_karaul.h"
+#include "csv.h"
 #include "day_cell_delegate.h"
 #include "form1.h"
 #include "frm_roster.h"
@@ -17,6 +18,7 @@
 #include "station_store.h"
 #include "sutograf_ini.h"
 #include "swap_dialog.h"
+#include "timesheet_csv.h"
 #include "timesheet_model.h"
 
 using namespace sutograf;
@@ -357,6 +359,41 @@ private slots:
                                     inBand.join(u' ')));
             }
         }
+        // The same month for Excel: the unit, then per person a line of codes with their hours' totals.
+        const QString csvPath = u.dir.filePath(u"sheet.csv"_s);
+        QVERIFY(w.writeCsv(csvPath));
+        QFile csvFile(csvPath);
+        QVERIFY(csvFile.open(QIODevice::ReadOnly));
+        const std::string csvText = csvFile.readAll().toStdString();
+        csv::Reader reader(csvText);
+        csv::Record line;
+        QStringList firstLines;
+        while (reader.next(line)) {
+            if (line.fields.size() > 4 && line.fields[3] == "коды") {
+                firstLines << text(line.fields[1] + " " + line.fields[36]); // 31 days, then the duties, hours
+            } else if (line.line == 1) {
+                QCOMPARE(text(line.fields.at(0)), unit);
+            }
+        }
+        QStringList expected;
+        for (const TimesheetRow& row : sheet.rows) {
+            expected << text(row.person.name + " " + decimalHours(row.totals.worked.workedMinutes));
+        }
+        QCOMPARE(firstLines, expected);
+    }
+
+    // What another program saved shows as soon as the window becomes active again.
+    void anotherProgramsEditShowsWhenTheWindowIsActivated() {
+        Unit u;
+        frmTimesheet& w = u.timesheet(2);
+        {
+            RosterStore other(u.db(), u.folder(), 0);
+            QVERIFY(other.addAbsence(u.petrov, {day(3), day(4), Absence::Sick, {}, 0}));
+        }
+        QVERIFY(cellText(w, u.petrov, day(3)) != u"Б"_s);
+        QEvent activated(QEvent::WindowActivate);
+        QApplication::sendEvent(&w, &activated);
+        QCOMPARE(cellText(w, u.petrov, day(3)), u"Б"_s);
     }
 
     // Each opens once from the main window's menu, makes no file by opening, and stays when the main
@@ -404,7 +441,7 @@ private slots:
             return timesheet ? static_cast<QWidget*>(&u.timesheet()) : &u.rosterWindow();
         };
         QWidget* w = open();
-        const QRect kept(QPoint(40, 30), w->size() - QSize(20, 10));
+        const QRect kept(QPoint(40, 30), w->size() - QSize(100, 60));
         w->move(kept.topLeft());
         w->resize(kept.size());
         w->close();

@@ -164,6 +164,7 @@ void frmRoster::createTable() {
                             QAbstractItemView::AnyKeyPressed);
     table_->horizontalHeader()->setSectionResizeMode(RosterModel::Name, QHeaderView::Stretch);
     table_->verticalHeader()->setVisible(false);
+    table_->setAlternatingRowColors(true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     model_->setEditor([this](const Person& p) {
         const Saved saved = roster_.edit([&p](RosterStore& s) { return s.updatePerson(p); });

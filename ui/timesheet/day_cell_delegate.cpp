@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QtMath>
 
 #include "people.h"
 #include "timesheet_model.h"
@@ -23,6 +24,25 @@ QColor dayGround(int status) {
     }
 }
 
+const QStaticText& DayCellDelegate::laidOut(const QString& text, bool bold, const QFont& font) const {
+    if (font != font_) {
+        font_ = font;
+        laidOut_[0].clear();
+        laidOut_[1].clear();
+    }
+    auto& cache = laidOut_[bold ? 1 : 0];
+    auto it = cache.find(text);
+    if (it == cache.end()) {
+        QFont f = font;
+        f.setBold(bold);
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), f);
+        it = cache.insert(text, laid);
+    }
+    return *it;
+}
+
 void DayCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const QVariant status = index.data(TimesheetModel::StatusRole);
     if (!status.isValid()) {
@@ -31,20 +51,19 @@ void DayCellDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
     }
     p->save();
     const bool selected = option.state & QStyle::State_Selected;
-    p->fillRect(option.rect, selected ? option.palette.highlight().color() : dayGround(status.toInt()));
-    const QColor ink = selected ? option.palette.highlightedText().color() : QColor(Qt::black);
-    const QString codes = index.data(TimesheetModel::CodesRole).toString();
-    const QString hours = index.data(TimesheetModel::HoursRole).toString();
+    const QRect& r = option.rect;
+    p->fillRect(r, selected ? option.palette.highlight().color() : dayGround(status.toInt()));
+    p->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::black));
+    const QStaticText& codes = laidOut(index.data(TimesheetModel::CodesRole).toString(), true, option.font);
+    const QStaticText& hours = laidOut(index.data(TimesheetModel::HoursRole).toString(), false, option.font);
+    const double middle = r.top() + r.height() / 2.0;
     QFont bold = option.font;
     bold.setBold(true);
-    const QRect top(option.rect.left(), option.rect.top(), option.rect.width(), option.rect.height() / 2);
-    const QRect bottom(option.rect.left(), top.bottom() + 1, option.rect.width(),
-                       option.rect.height() - top.height());
-    p->setPen(ink);
     p->setFont(bold);
-    p->drawText(top, Qt::AlignHCenter | Qt::AlignBottom, codes);
+    p->drawStaticText(QPointF(r.center().x() + 1 - codes.size().width() / 2, middle - codes.size().height()),
+                      codes);
     p->setFont(option.font);
-    p->drawText(bottom, Qt::AlignHCenter | Qt::AlignTop, hours);
+    p->drawStaticText(QPointF(r.center().x() + 1 - hours.size().width() / 2, middle), hours);
     p->restore();
 }
 
@@ -52,12 +71,10 @@ QSize DayCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
     if (!index.data(TimesheetModel::StatusRole).isValid()) {
         return QStyledItemDelegate::sizeHint(option, index);
     }
-    QFont bold = option.font;
-    bold.setBold(true);
-    const int width =
-        std::max(QFontMetrics(bold).horizontalAdvance(index.data(TimesheetModel::CodesRole).toString()),
-                 option.fontMetrics.horizontalAdvance(index.data(TimesheetModel::HoursRole).toString()));
-    return {std::max(width + 6, option.fontMetrics.horizontalAdvance(QStringLiteral("00")) + 8),
+    const double width = std::max(
+        laidOut(index.data(TimesheetModel::CodesRole).toString(), true, option.font).size().width(),
+        laidOut(index.data(TimesheetModel::HoursRole).toString(), false, option.font).size().width());
+    return {std::max(qCeil(width) + 6, option.fontMetrics.horizontalAdvance(QStringLiteral("00")) + 8),
             2 * option.fontMetrics.height() + 4};
 }
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -97,15 +99,34 @@ frmTimesheet::frmTimesheet(RosterSource& roster, Clock clock, QWidget* parent)
     createLines();
     layOut();
     readSettings();
-    placeWindow(this, settings_.timesheetWindow, QSize(1300, 680));
 
     roster_.follow(this);
     connect(&roster_, &RosterSource::changed, this, &frmTimesheet::recount);
     showMonth(std::clamp(settings_.yearWatch, 1, 4), yearOf(today_), monthOf(today_));
     checkToday();
+    placeWindow(this, settings_.timesheetWindow, firstSize());
+    table_->setFocus();
 }
 
-frmTimesheet::~frmTimesheet() { table_->setModel(nullptr); }
+// The first time, the whole month and everyone in sight, as far as the screen allows.
+QSize frmTimesheet::firstSize() const {
+    int width = table_->verticalHeader()->width() + totals_->width() + 2 * table_->frameWidth() + 40;
+    for (int c = 0; c < model_->dayCount(); ++c) {
+        width += table_->columnWidth(c);
+    }
+    const int height = header_->height() + table_->verticalHeader()->length() + 260;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize free =
+        screen != nullptr ? screen->availableGeometry().size() - QSize(16, 40) : QSize(1300, 680);
+    return QSize(width, height).boundedTo(free).expandedTo(QSize(900, 500));
+}
+
+// The views go after the model (children die in the order they were made); the totals' view shares the
+// days' selection model, so it lets go first.
+frmTimesheet::~frmTimesheet() {
+    totals_->setModel(nullptr);
+    table_->setModel(nullptr);
+}
 
 void frmTimesheet::createSelectors() {
     watchBox_ = new QComboBox(this);
@@ -394,12 +415,24 @@ void frmTimesheet::recount() {
         tips.push_back(monthDayTooltip(d, calendar_.calendar));
     }
     header_->setDays(days, std::move(tips), watch);
-    const bool reshaped = model_->rowCount() != static_cast<int>(sheet_.rows.size()) ||
-                          model_->dayCount() != static_cast<int>(days.size());
-    model_->setSheet(sheet_, &roster);
-    if (reshaped) {
-        fitColumns();
+    // The columns are measured again when the table changes shape or a day's text grows longer than its
+    // column was measured for ("Я/Н/ПК" after a mark); measuring every cell is most of a mark's time.
+    std::vector<std::size_t> longest(days.size(), 0);
+    for (const TimesheetRow& row : sheet_.rows) {
+        for (std::size_t i = 0; i < row.days.size() && i < longest.size(); ++i) {
+            const DayEntry e = dayEntry(row.days[i]);
+            longest[i] = std::max({longest[i], e.codes.size(), e.hours.size()});
+        }
     }
+    const bool refit = model_->rowCount() != static_cast<int>(sheet_.rows.size()) ||
+                       longest.size() != measured_.size() ||
+                       !std::equal(longest.begin(), longest.end(), measured_.begin(), std::less_equal<>());
+    model_->setSheet(sheet_, &roster);
+    if (refit) {
+        fitColumns();
+        measured_ = std::move(longest);
+    }
+
     setWindowTitle(QStringLiteral("Табель — %1 караул, %2 %3").arg(watch).arg(monthName(month)).arg(year));
     rulesLine_->setText(rulesText());
     enableEdits();
@@ -614,11 +647,19 @@ void frmTimesheet::showTyped() {
     }
 }
 
+// Every printable key but Space (which selects) is taken: the table would otherwise jump to a cell
+// whose text begins with it.
 bool frmTimesheet::typed(const QString& keys) {
     bool used = false;
     for (const QChar key : keys) {
-        if (!key.isLetter() && QStringLiteral("[];',.").indexOf(key) < 0) {
+        if (key == QLatin1Char(' ') || !key.isPrint()) {
             continue;
+        }
+        used = true;
+        if (!key.isLetter() && QStringLiteral("[];',.").indexOf(key) < 0) {
+            typed_.clear();
+            say(QStringLiteral("Коды отсутствия — буквы: ОТ, ОД, У, ДО, Б, К, ПК, Г, НН."), true);
+            return true;
         }
         const QChar letter = cyrillicOnKey(key);
         if (startsACode(typed_ + letter)) {
@@ -632,7 +673,6 @@ bool frmTimesheet::typed(const QString& keys) {
                 true);
             return true;
         }
-        used = true;
     }
     showTyped();
     return used;

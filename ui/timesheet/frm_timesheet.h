@@ -96,6 +96,7 @@ private:
     void createTable();
     void createTotals();
     void fitColumns();
+    QSize firstSize() const;
     void createActions();
     void createLines();
     void layOut();
@@ -121,6 +122,7 @@ private:
     LoadedCalendar calendar_;
     UserChoices settings_; // sutograf.ini's
     Timesheet sheet_;
+    std::vector<std::size_t> measured_; // the longest text of each day's column when it was last measured
     Date today_;
     QString typed_;
 

@@ -147,8 +147,7 @@ until_true 10 "the second person was not saved" roster_is "people=2 absences=0 s
 step "«Табель» of the first watch for April: Ivanov's leave 20-24.04 typed as ОТ on the keys J N"
 menu_entry 8
 tid=$(window 'Табель — 1 караул, Апрель 2015$') || fail "no timesheet window"
-to_front "$tid"
-keys Tab Tab Tab Tab Tab # past the watch, the month, the year and the month's arrows, to the days
+to_front "$tid" # the days have the focus as the window opens
 keys ctrl+Home $(printf 'Right %.0s' $(seq 19)) $(printf 'shift+Right %.0s' $(seq 4)) j n Return
 until_true 10 "the leave was not saved" roster_is "people=2 absences=1 swaps=0"
 

@@ -71,6 +71,13 @@ template <class Enum> QString nameOf(Enum value, const QStringList& names) {
     return names.value(static_cast<qsizetype>(value));
 }
 
+// A person's id as the roster store gives them: 1 and up.
+std::optional<PersonId> personIdOf(const QString& text) {
+    bool ok = false;
+    const qlonglong id = text.toLongLong(&ok);
+    return ok && id > 0 ? std::optional<PersonId>(id) : std::nullopt;
+}
+
 // "left,top,width,height"; a window smaller than 100 x 100 was never ours.
 std::optional<QRect> rectOf(const QString& text) {
     const QStringList parts = text.split(QLatin1Char(','));
@@ -186,6 +193,8 @@ IniReading parseIni(const QByteArray& text) {
             good = take(flagOf(value), c.duty.wholeDutyOnStartDay);
         } else if (key == QLatin1String("yearWindow/watch")) {
             good = take(wholeNumberOf(value, 1, 4), c.yearWatch);
+        } else if (key == QLatin1String("yearWindow/person")) {
+            good = take(personIdOf(value), c.yearPerson);
         } else if (key == QLatin1String("calendarExport/reminder")) {
             good = take(reminderOf(value), c.reminder);
         } else if (WindowPlace* place = placeOf(c, section);
@@ -218,6 +227,9 @@ QByteArray iniText(const UserChoices& c) {
             .arg(QString::fromStdString(clockText(c.duty.startMinute)),
                  QString::fromStdString(hoursText(c.duty.countedMinutes)), flag(c.duty.wholeDutyOnStartDay))
             .arg(c.yearWatch);
+    if (c.yearPerson > 0) {
+        text += QStringLiteral("person=%1\n").arg(c.yearPerson);
+    }
     text += placeText(c.yearWindow);
     for (const auto& [section, place] :
          {std::pair{"rosterWindow", &c.rosterWindow}, {"timesheetWindow", &c.timesheetWindow}}) {

@@ -43,6 +43,7 @@ struct WindowPlace {
 struct UserChoices {
     DutyRules duty;
     int yearWatch = 1;                  // 1..4
+    PersonId yearPerson = 0;            // the person whose year is shown; 0: the watch's
     Reminder reminder = Reminder::None; // of each duty in an exported .ics
     AccountingChoices accounting;
     QString unitName; // printed on the sheets; empty: none
@@ -51,8 +52,8 @@ struct UserChoices {
     friend bool operator==(const UserChoices& a, const UserChoices& b) {
         return a.duty.startMinute == b.duty.startMinute && a.duty.countedMinutes == b.duty.countedMinutes &&
                a.duty.wholeDutyOnStartDay == b.duty.wholeDutyOnStartDay && a.yearWatch == b.yearWatch &&
-               a.reminder == b.reminder && a.accounting == b.accounting && a.unitName == b.unitName &&
-               a.yearWindow == b.yearWindow && a.rosterWindow == b.rosterWindow &&
+               a.yearPerson == b.yearPerson && a.reminder == b.reminder && a.accounting == b.accounting &&
+               a.unitName == b.unitName && a.yearWindow == b.yearWindow && a.rosterWindow == b.rosterWindow &&
                a.timesheetWindow == b.timesheetWindow;
     }
 };
@@ -67,6 +68,7 @@ struct UserChoices {
 //   wholeOnStartDay=false every minute counts on the day the duty began
 //   [yearWindow]
 //   watch=1
+//   person=12             the roster's person whose year is shown; none: the watch's
 //   geometry=40,30,1300,680  the frame's left and top, the client area's width and height
 //   maximized=false
 //   pdfFolder=/home/user/Документы   where the last PDF and .ics were saved

@@ -222,6 +222,7 @@ UserChoices choices(DutyRules duty, int watch = 1, Reminder reminder = Reminder:
 const UserChoices kDefaults,
     kChanged{.duty = {450, 1410, true},
              .yearWatch = 3,
+             .yearPerson = 9'000'000'000,
              .reminder = Reminder::EveningBefore,
              .accounting = {AccountingPeriod::HalfYear, NormReduction::ScheduledDuties, false},
              .unitName = u"ПСЧ-12 «Центральная» = 1"_s,
@@ -257,9 +258,9 @@ INSTANTIATE_TEST_SUITE_P(
                 kDefaults, 4},
         IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n", kDefaults, 0},
         IniCase{"BadValuesEachKeepTheirDefault",
-                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\n"
+                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\nperson=0\n"
                 "[calendarExport]\nreminder=tomorrow",
-                kDefaults, 5},
+                kDefaults, 6},
         IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
     kByName);
 

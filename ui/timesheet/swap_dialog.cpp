@@ -46,6 +46,9 @@ SwapDialog::SwapDialog(const QString& question, const std::vector<Candidate>& ca
         }
         update();
     });
+    // The list's first row is current as soon as it has the focus, but chosen only once selected: Space
+    // selects it without changing the current row.
+    connect(list_, &QListWidget::itemSelectionChanged, this, &SwapDialog::update);
     connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     connect(outsider_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (!text.trimmed().isEmpty()) {

@@ -229,7 +229,7 @@ int main(int argc, char* argv[]) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    const int top = image != nullptr && mode == "client" || mode == "check" ? clientTop(image) : -1;
+    const int top = image != nullptr && (mode == "client" || mode == "check") ? clientTop(image) : -1;
     int rc = 2;
     if (image == nullptr) {
         std::fprintf(stderr, "cannot read the window\n");

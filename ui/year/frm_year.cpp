@@ -156,7 +156,8 @@ frmYear::frmYear(int year, Clock clock, RotaOffset& offset, QWidget* parent)
     createButtons();
     createRotaButtons();
     layOut();
-    placeWindow();
+    // The first time, everything in sight on a 1366 x 768 screen, its title bar and a task bar included.
+    placeWindow(this, ini_.choices().yearWindow, QSize(1300, 680));
 
     {
         const QSignalBlocker quiet(yearBox_);
@@ -474,22 +475,6 @@ void frmYear::layOut() {
         if (qobject_cast<QLineEdit*>(editor) || qobject_cast<QAbstractSpinBox*>(editor)) {
             editor->installEventFilter(keysFirst);
         }
-    }
-}
-
-// Where it was last closed, fitted to the screens there are now; the first time, everything in sight
-// on a 1366 x 768 screen, its title bar and a task bar included.
-void frmYear::placeWindow() {
-    const WindowPlace& kept = ini_.choices().yearWindow;
-    if (kept.geometry.isNull()) {
-        resize(1300, 680);
-        return;
-    }
-    const QRect placed = placedOnScreen(kept.geometry, minimumSizeHint());
-    resize(placed.size());
-    move(placed.topLeft());
-    if (kept.maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
     }
 }
 

@@ -98,7 +98,6 @@ private:
     void createButtons();
     void createRotaButtons();
     void layOut();
-    void placeWindow();
 
     void chooseWatch(int watch);
     void fillPeople();

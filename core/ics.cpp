@@ -1,9 +1,9 @@
 #include "ics.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 
+#include "number_text.h"
 #include "rota.h"
 #include "working_time.h"
 
@@ -44,18 +44,12 @@ void appendLine(std::string& out, std::string_view line) {
     out.append(line).append("\r\n");
 }
 
-// The buffers leave room for any int, which the compiler's format check asks for.
-std::string dayText(Date d) {
-    const CivilDate c = civilOf(d);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", c.year, c.month, c.day);
-    return text;
-}
-
+// "20250115T080000". Precondition: 0 <= minute < 1440.
 std::string dateTimeText(Date d, int minute) {
-    char time[32];
-    std::snprintf(time, sizeof time, "T%02d%02d00", minute / 60, minute % 60);
-    return dayText(d) + time;
+    std::string text = compactDateText(d) + "T000000";
+    writeDigits(minute / 60, 2, text.data() + 9);
+    writeDigits(minute % 60, 2, text.data() + 11);
+    return text;
 }
 
 // A duration before the start (RFC 5545, 3.3.6), "-PT12H" or "-PT28H30M". In exact hours: a duration
@@ -102,7 +96,7 @@ std::string dutyCalendar(int watch, Date first, Date last, float offset, const D
             continue;
         }
         appendLine(out, "BEGIN:VEVENT");
-        appendLine(out, "UID:" + dayText(d) + "-karaul" + number + "@sutograf");
+        appendLine(out, "UID:" + compactDateText(d) + "-karaul" + number + "@sutograf");
         appendLine(out, stamp);
         appendLine(out, "DTSTART:" + dateTimeText(d, rules.startMinute));
         appendLine(out, "DTEND:" + dateTimeText(nextDay, rules.startMinute));

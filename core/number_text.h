@@ -17,6 +17,18 @@ std::string numberText(double x);
 // nullopt for empty text, any other character, infinities, NaN, or a value beyond float's range.
 std::optional<float> textToSingle(std::string_view text);
 
+// The value of 1 to maxDigits decimal digits and nothing else (no sign, no blank), as the fields of dates
+// and times are written; nullopt for anything else. Precondition: maxDigits <= 9.
+std::optional<int> digitsValue(std::string_view s, std::size_t maxDigits);
+
+// Writes value as exactly `width` decimal digits, zeros in front, into out[0 .. width). Precondition:
+// 0 <= value < 10^width.
+constexpr void writeDigits(int value, int width, char* out) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) {
+        out[i] = static_cast<char>('0' + value % 10);
+    }
+}
+
 // Round to nearest, ties to even (1.5 and 2.5 both give 2); saturates at the int16 range,
 // NaN gives 0.
 std::int16_t toInt16(float x);

@@ -76,7 +76,7 @@ Record recordOf(const std::string& spec) {
 // The simple way: each day's state read off the record on its own, then every minute of every duty that
 // can reach the period, one at a time.
 PersonHours minuteByMinute(const PersonRecord& who, const std::vector<DutySwap>& swaps, Date first, Date last,
-                           const DutyRules& r, NormReduction method, float offset = 0) {
+                           const DutyRules& r, NormReduction method, float offset) {
     const auto watchOnDay = [&](Date d) {
         int watch = 0, latest = INT_MIN;
         for (const WatchSpell& s : who.watches) {
@@ -148,13 +148,17 @@ struct PersonCase {
     const char* record; // as recordOf reads it
     const char *first, *last;
     DutyRules rules = {};
+    float offset = 0;
 };
 class PersonAgainstMinuteByMinute : public ::testing::TestWithParam<PersonCase> {};
 
 // The whole period, each month of it and each of its days alone, by both reduction methods: a minute
-// counted on the wrong day, or a duty spilling over from the day before lost, shows in one of them.
+// counted on the wrong day, or a duty spilling over from the day before lost, shows in one of them. A
+// watch's hours are those of someone who belongs to it throughout and records nothing else; the year
+// table's quarters and year, sums of its months, are each their days counted whole.
 TEST_P(PersonAgainstMinuteByMinute, ThePeriodItsMonthsAndItsDays) {
     const auto& c = GetParam();
+    const float offset = c.offset;
     const auto [who, swaps] = recordOf(c.record);
     const Date first = day(c.first), last = day(c.last);
     std::vector<Period> periods{{first, last}};
@@ -165,9 +169,9 @@ TEST_P(PersonAgainstMinuteByMinute, ThePeriodItsMonthsAndItsDays) {
         }
     }
     // Each day as the timesheet shows it, as the figures of that day alone count it.
-    const std::vector<PersonDay> days = personDays(who, swaps, first, last, 0);
+    const std::vector<PersonDay> days = personDays(who, swaps, first, last, offset);
     for (Date d = first; d <= last; ++d.serial) {
-        const PersonHours h = personHours(who, swaps, d, d, 0, shipped(), c.rules, WorkingDays);
+        const PersonHours h = personHours(who, swaps, d, d, offset, shipped(), c.rules, WorkingDays);
         const auto absent =
             std::find_if(h.absentDays.begin(), h.absentDays.end(), [](int n) { return n > 0; });
         const PersonDay& p = days[static_cast<std::size_t>(d.serial - first.serial)];
@@ -182,12 +186,26 @@ TEST_P(PersonAgainstMinuteByMinute, ThePeriodItsMonthsAndItsDays) {
                                  : std::optional(static_cast<Absence>(absent - h.absentDays.begin())))
             << shortDateText(d);
     }
+    const int watch =
+        who.watches.size() == 1 && who.absences.empty() && swaps.empty() ? who.watches[0].watch : 0;
     for (const NormReduction method : {WorkingDays, ScheduledDuties}) {
         for (const Period& p : periods) {
-            ASSERT_EQ(text(personHours(who, swaps, p.first, p.last, 0, shipped(), c.rules, method)),
-                      text(minuteByMinute(who, swaps, p.first, p.last, c.rules, method)))
+            const PersonHours expected = minuteByMinute(who, swaps, p.first, p.last, c.rules, method, offset);
+            ASSERT_EQ(text(personHours(who, swaps, p.first, p.last, offset, shipped(), c.rules, method)),
+                      text(expected))
                 << shortDateText(p.first) << "-" << shortDateText(p.last)
                 << (method == WorkingDays ? " days" : "");
+            if (watch != 0) {
+                ASSERT_EQ(hoursOf(watch, p.first, p.last, offset, shipped(), c.rules), expected.worked)
+                    << shortDateText(p.first) << "-" << shortDateText(p.last);
+            }
+        }
+    }
+    if (watch != 0) {
+        const auto rows = yearTable(watch, yearOf(first), offset, shipped(), c.rules);
+        for (std::size_t r = 0; r < kYearTableRows; ++r) {
+            const Period p = rowPeriod(yearOf(first), r);
+            EXPECT_EQ(rows[r], hoursOf(watch, p.first, p.last, offset, shipped(), c.rules)) << r;
         }
     }
 }
@@ -195,6 +213,15 @@ TEST_P(PersonAgainstMinuteByMinute, ThePeriodItsMonthsAndItsDays) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PersonAgainstMinuteByMinute,
     ::testing::Values(
+        // A watch's duties: their start and counted length, and the rota offset, over the turn of the year,
+        // the May holidays, a rule year and a period across months.
+        PersonCase{"WatchFrom0800", "w1 1.1.2020", "1.12.2024", "31.1.2025"},
+        PersonCase{"WatchFromMidnight", "w2 1.1.2020", "1.5.2025", "31.5.2025", {0, 1440}, 1},
+        PersonCase{"WatchFromOneMinuteToMidnight", "w3 1.1.2020", "1.2.2030", "31.3.2030", {1439, 1440}, 2},
+        PersonCase{"WatchOfOneMinute", "w4 1.1.2020", "11.6.2025", "2.7.2025", {1439, 1}, 3},
+        PersonCase{"WatchTwentyTwoHours", "w2 1.1.2020", "1.12.2024", "31.1.2025", {8 * 60, 22 * 60}},
+        PersonCase{"WatchWholeDutyOnStartDay", "w3 1.1.2020", "1.4.2025", "31.5.2025", {8 * 60, 1440, true}},
+        PersonCase{"WatchOffsetFiveLeavesADayWithoutOne", "w4 1.1.2020", "1.2.2030", "31.3.2030", {}, 5},
         PersonCase{"LeaveAcrossAMonthEnd", "w1 1.1.2020 ОТ 25.7.2025-10.8.2025", "1.7.2025", "31.8.2025"},
         // Their duty of 31.12 spills 8 holiday hours into January while they are on leave.
         PersonCase{"LeaveAcrossAYearEnd", "w3 1.1.2020 ОТ 20.12.2025-11.1.2026", "1.12.2025", "31.1.2026"},
@@ -233,55 +260,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "31.1.2026",
                    {9 * 60, 22 * 60}}),
     [](const auto& info) { return nameOf(info); });
-
-// A watch's hours are those of someone who belongs to it throughout and records nothing else, counted the
-// simple way, over the turn of the year, the May holidays, a rule year, one day and a period across months;
-// and the year table's quarters and year, sums of its months, are each their days counted whole.
-struct RulesCase {
-    const char* name;
-    DutyRules rules;
-    float offset;
-};
-class WatchAgainstMinuteByMinute : public ::testing::TestWithParam<RulesCase> {};
-
-TEST_P(WatchAgainstMinuteByMinute, PeriodsAndTheYearTable) {
-    const auto& [name, rules, offset] = GetParam();
-    const char* periods[][2] = {{"1.12.2024", "31.12.2024"}, {"1.1.2025", "31.1.2025"},
-                                {"1.5.2025", "31.5.2025"},   {"1.2.2030", "28.2.2030"},
-                                {"14.3.2025", "14.3.2025"},  {"11.6.2025", "2.7.2025"}};
-    for (int watch = 1; watch <= 4; ++watch) {
-        std::string spec = "w0 1.1.2020";
-        spec[1] = static_cast<char>('0' + watch);
-        const PersonRecord who = recordOf(spec).who;
-        for (const auto& [from, to] : periods) {
-            const Hours expected =
-                minuteByMinute(who, {}, day(from), day(to), rules, WorkingDays, offset).worked;
-            EXPECT_EQ(hoursOf(watch, day(from), day(to), offset, shipped(), rules), expected)
-                << watch << ' ' << from;
-            EXPECT_EQ(personHours(who, {}, day(from), day(to), offset, shipped(), rules, WorkingDays).worked,
-                      expected)
-                << watch << ' ' << from;
-        }
-        const auto rows = yearTable(watch, 2030, offset, shipped(), rules);
-        for (std::size_t r = 0; r < kYearTableRows; ++r) {
-            const Period p = rowPeriod(2030, r);
-            EXPECT_EQ(rows[r], hoursOf(watch, p.first, p.last, offset, shipped(), rules))
-                << watch << ' ' << r;
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, WatchAgainstMinuteByMinute,
-                         ::testing::Values(
-                             // The start and the counted length of a duty, and the rota offset.
-                             RulesCase{"From0800", {8 * 60, 1440}, 0},
-                             RulesCase{"FromMidnight", {0, 1440}, 1},
-                             RulesCase{"FromOneMinuteToMidnight", {1439, 1440}, 2},
-                             RulesCase{"OneMinuteDuty", {1439, 1}, 3},
-                             RulesCase{"TwentyTwoHourDuty", {8 * 60, 22 * 60}, 0},
-                             RulesCase{"WholeDutyOnStartDay", {8 * 60, 1440, true}, 0},
-                             RulesCase{"OffsetFiveLeavesADayWithoutAWatch", {8 * 60, 1440}, 5}),
-                         [](const auto& info) { return nameOf(info); });
 
 // One person of watch 1, 2025, 40-hour week, every figure as a timesheet clerk counts it:
 //   28 days of annual leave 01.07-28.07; 5 days sick 10.11-14.11 (Mon-Fri);

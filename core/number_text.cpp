@@ -53,20 +53,6 @@ std::optional<float> textToSingle(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<int> digitsValue(std::string_view s, std::size_t maxDigits) {
-    if (s.empty() || s.size() > maxDigits) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (const char c : s) {
-        if (!isDigit(c)) {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 std::int16_t toInt16(float x) {
     if (std::isnan(x)) {
         return 0;

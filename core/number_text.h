@@ -18,8 +18,21 @@ std::string numberText(double x);
 std::optional<float> textToSingle(std::string_view text);
 
 // The value of 1 to maxDigits decimal digits and nothing else (no sign, no blank), as the fields of dates
-// and times are written; nullopt for anything else. Precondition: maxDigits <= 9.
-std::optional<int> digitsValue(std::string_view s, std::size_t maxDigits);
+// and times are written; nullopt for anything else. Precondition: maxDigits <= 9. Inline: the date readers
+// call it per field of every line of a file.
+constexpr std::optional<int> digitsValue(std::string_view s, std::size_t maxDigits) {
+    if (s.empty() || s.size() > maxDigits) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : s) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
 
 // Writes value as exactly `width` decimal digits, zeros in front, into out[0 .. width). Precondition:
 // 0 <= value < 10^width.

@@ -122,6 +122,8 @@ public:
 
     // Days outside the ledger's span count nothing.
     PersonHours total(Date first, Date last, NormReduction method) const;
+    // Each day of the span's figures, as total() sums them.
+    std::vector<Hours> days() const;
 
 private:
     Date first_, last_, from_;     // from_: first_, or the day before when its duty spills into first_
@@ -233,6 +235,15 @@ PersonHours Ledger::total(Date first, Date last, NormReduction method) const {
     return h;
 }
 
+std::vector<Hours> Ledger::days() const {
+    std::vector<Hours> out;
+    out.reserve(figs_.size());
+    for (const DayFigures& f : figs_) {
+        out.push_back(f.hours);
+    }
+    return out;
+}
+
 } // namespace
 
 int watchOf(const PersonRecord& who, Date d) {
@@ -263,6 +274,22 @@ PersonHours personHours(const PersonRecord& who, std::span<const DutySwap> swaps
                         float offset, const ProductionCalendar& calendar, const DutyRules& rules,
                         NormReduction method) {
     return Ledger(who, swaps, first, last, offset, calendar, rules).total(first, last, method);
+}
+
+std::vector<Hours> personDayHours(const PersonRecord& who, std::span<const DutySwap> swaps, Date first,
+                                  Date last, float offset, const ProductionCalendar& calendar,
+                                  const DutyRules& rules) {
+    if (last < first) {
+        return {};
+    }
+    std::vector<Hours> out(index(last, first) + 1);
+    const Date from = std::max(first, kFirstDate), to = std::min(last, kLastDate);
+    if (from <= to) {
+        const std::vector<Hours> inModel = Ledger(who, swaps, from, to, offset, calendar, rules).days();
+        std::copy(inModel.begin(), inModel.end(),
+                  out.begin() + static_cast<std::ptrdiff_t>(index(from, first)));
+    }
+    return out;
 }
 
 std::vector<PeriodResult> accountingPeriods(const PersonRecord& who, std::span<const DutySwap> swaps,

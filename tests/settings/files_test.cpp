@@ -97,10 +97,13 @@ INSTANTIATE_TEST_SUITE_P(
 const UserChoices kDefaults,
     kChanged{.duty = {450, 1410, true},
              .yearWatch = 3,
+             .yearPerson = 9'000'000'000,
              .reminder = Reminder::EveningBefore,
              .accounting = {AccountingPeriod::HalfYear, NormReduction::ScheduledDuties, false},
              .unitName = u"ПСЧ-12 «Центральная» = 1"_s,
-             .yearWindow = {QRect(-20, 30, 1200, 650), true, u"/media/флешка"_s, u"/home/u/Телефон"_s}};
+             .yearWindow = {QRect(-20, 30, 1200, 650), true, u"/media/флешка"_s, u"/home/u/Телефон"_s, {}},
+             .rosterWindow = {QRect(60, 40, 900, 600), false, {}, {}, u"/home/u/Состав"_s},
+             .timesheetWindow = {QRect(0, 0, 1300, 700), true, u"/home/u/Табели"_s, {}, u"/home/u/Excel"_s}};
 
 // Whatever stands where Opt.txt, sutograf.ini and calendar.csv should be, or whatever the disk does with
 // regular ones: reading neither hangs (a FIFO blocks an ordinary open until a writer comes) nor takes
@@ -265,9 +268,9 @@ INSTANTIATE_TEST_SUITE_P(
                 kDefaults, 4},
         IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n", kDefaults, 0},
         IniCase{"BadValuesEachKeepTheirDefault",
-                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\n"
+                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\nperson=0\n"
                 "[calendarExport]\nreminder=tomorrow",
-                kDefaults, 5},
+                kDefaults, 6},
         IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
     kByName);
 

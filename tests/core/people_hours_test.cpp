@@ -49,9 +49,9 @@ struct Record {
     PersonRecord who;
     std::vector<DutySwap> swaps;
 };
-Record recordOf(const std::string& spec) {
+Record recordOf(const std::string& written) {
     Record r{{{kMe, "Иванов И. И.", "000007", 40}, {}, {}}, {}};
-    std::istringstream in(spec);
+    std::istringstream in(written);
     for (std::string key, arg; in >> key >> arg;) {
         const auto dash = arg.find('-');
         const Date from = key == "hours" ? Date{} : day(std::string_view(arg).substr(0, dash));

@@ -1,5 +1,6 @@
 #include "roster_csv.h"
 
+#include "number_text.h"
 #include "roster_rules.h"
 #include "roster_tables.h"
 
@@ -64,14 +65,14 @@ std::variant<Line, std::string> parseLine(const std::vector<std::string>& f) {
     }
     if (!watch.empty()) {
         WatchSpell s;
-        if (watch.size() == 1 && watch[0] >= '0' && watch[0] <= '4') {
-            s.watch = watch[0] - '0';
+        if (const auto number = digitsValue(watch, 1); number && *number <= 4) {
+            s.watch = *number;
         } else if (watch == kLeft || watch == "Выбыл") {
             s.watch = 0;
         } else {
             return "караул " + shown(watch) + ": бывают 1-4 или «выбыл»";
         }
-        const auto day = from.find('-') != std::string_view::npos ? dayFromIso(from) : dateFromText(from);
+        const auto day = from.find('-') != std::string_view::npos ? dateFromIso(from) : dateFromText(from);
         if (!day) {
             return "дата " + shown(from) + " не читается (нужно ДД.ММ.ГГГГ, годы 100-9999)";
         }

@@ -15,29 +15,12 @@ namespace {
 
 constexpr std::string_view kHeader = "date,kind,note";
 
-std::string_view trim(std::string_view s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string_view::npos) {
-        return {};
-    }
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-// A field quoted in a message, cut short (at a character boundary) so that a junk line of megabytes
-// does not become a message of megabytes. Precondition: s is UTF-8.
+// A field quoted in a message.
 std::string quoted(std::string_view s) {
-    constexpr std::size_t kMax = 40;
     std::string out = "\"";
-    if (s.size() <= kMax) {
-        out.append(s);
-    } else {
-        std::size_t cut = kMax;
-        while ((static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        out.append(s.substr(0, cut)).append("…");
-    }
-    return out + "\"";
+    out += shortened(s, 40);
+    out += '"';
+    return out;
 }
 
 // What is wrong with a line, and the field the message names.
@@ -96,7 +79,7 @@ public:
             if (line.ends_with('\r')) {
                 line.remove_suffix(1);
             }
-            line = trim(line);
+            line = trimBlanks(line);
             if (!line.empty()) {
                 number = number_;
                 return true;
@@ -137,11 +120,11 @@ struct Row {
 std::variant<Row, Problem> readRow(std::string_view line) {
     const std::size_t c1 = line.find(',');
     const std::size_t c2 = c1 == std::string_view::npos ? c1 : line.find(',', c1 + 1);
-    const std::string_view dateText = trim(line.substr(0, c1));
+    const std::string_view dateText = trimBlanks(line.substr(0, c1));
     const std::string_view kindText =
-        c1 == std::string_view::npos ? std::string_view{} : trim(line.substr(c1 + 1, c2 - c1 - 1));
+        c1 == std::string_view::npos ? std::string_view{} : trimBlanks(line.substr(c1 + 1, c2 - c1 - 1));
     const std::string_view note =
-        c2 == std::string_view::npos ? std::string_view{} : trim(line.substr(c2 + 1));
+        c2 == std::string_view::npos ? std::string_view{} : trimBlanks(line.substr(c2 + 1));
     if (dateText.empty() || kindText.empty()) {
         return Problem{Fault::MissingField, {}};
     }

@@ -42,6 +42,9 @@ constexpr void writeDigits(int value, int width, char* out) {
     }
 }
 
+// s without the blanks and tabs around it.
+std::string_view trimBlanks(std::string_view s);
+
 // Round to nearest, ties to even (1.5 and 2.5 both give 2); saturates at the int16 range,
 // NaN gives 0.
 std::int16_t toInt16(float x);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
@@ -79,6 +80,20 @@ public:
     using QValidator::QValidator;
     State validate(QString&, int&) const override { return Intermediate; }
 };
+
+// An editable combo box whose line edit has no completer. A combo box given a line edit without a
+// completer builds one over its list (a proxy model and its connections) only for it to be thrown
+// away, so the line edit comes with an empty stand-in, which the line edit deletes as it lets it go.
+// The combo box becomes editable before its popup list exists, so the list is made as an editable
+// combo box's from the start instead of being made over. Precondition: the combo box is not
+// editable yet, and its list has not been shown or asked for.
+void makeEditableWithoutCompleter(QComboBox* combo) {
+    auto* edit = new QLineEdit(combo);
+    edit->setPalette(combo->palette()); // as QComboBox::setEditable does
+    edit->setCompleter(new QCompleter(edit));
+    combo->setLineEdit(edit);
+    combo->setCompleter(nullptr);
+}
 
 template <class Control> Control* named(Control* control, const QString& name) {
     control->setObjectName(name);
@@ -167,11 +182,10 @@ void Form1::createSelectors() {
 
     ПолеСоСпискомМесяц = named(new QComboBox(client), QStringLiteral("ПолеСоСпискомМесяц"));
     ПолеСоСпискомМесяц->setGeometry(twipsRect(600, 120, 1815, 315));
-    ПолеСоСпискомМесяц->setEditable(true);
+    makeEditableWithoutCompleter(ПолеСоСпискомМесяц);
     // Typed text must never pick or add a month: no completion, no insertion, no match on Enter.
     ПолеСоСпискомМесяц->setInsertPolicy(QComboBox::NoInsert);
     ПолеСоСпискомМесяц->setDuplicatesEnabled(true);
-    ПолеСоСпискомМесяц->setCompleter(nullptr);
     ПолеСоСпискомМесяц->setValidator(new TypingPicksNothing(ПолеСоСпискомМесяц));
     for (int m = 1; m <= 12; ++m) {
         ПолеСоСпискомМесяц->addItem(monthName(m));

@@ -1,7 +1,6 @@
 #include "frm_settings.h"
 
 #include <QGroupBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -11,7 +10,7 @@
 #include "colours.h"
 #include "fonts.h"
 #include "number_text.h"
-#include "opt_file.h"
+#include "offset_not_saved.h"
 #include "rota.h"
 #include "twips.h"
 
@@ -93,27 +92,10 @@ void frmSettings::Command1_Click() {
     if (!written.ok()) {
         // The choice is in effect for this run; the user must know it will not survive a restart,
         // and the dialog stays open to try again.
-        reportSaveFailure(written.failure);
+        sayOffsetNotSaved(this, offset_, written.failure);
         return;
     }
     close();
-}
-
-void frmSettings::reportSaveFailure(WriteFailure failure) {
-    // Without a place to write, the file meant is the one beside the program.
-    QString path = offset_.place().writePath(kOptFileName);
-    if (path.isEmpty()) {
-        path = offset_.place().readPath(kOptFileName);
-    }
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Сутограф"),
-                                QStringLiteral("Не удалось сохранить выбор караула в файл «%1»: %2.\n\n"
-                                               "Выбранный караул действует до закрытия программы, "
-                                               "но при следующем запуске будет прежним.")
-                                    .arg(path, failureText(failure)),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("saveFailed"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 } // namespace sutograf

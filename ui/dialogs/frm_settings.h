@@ -4,8 +4,6 @@
 
 #include <array>
 
-#include "safe_file.h"
-
 class QRadioButton;
 
 namespace sutograf {
@@ -24,7 +22,6 @@ public:
 private:
     void Form_Load();
     void Command1_Click();
-    void reportSaveFailure(WriteFailure failure);
 
     RotaOffset& offset_;
     std::array<QRadioButton*, 4> Option1{};

@@ -5,14 +5,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "bazovy_karaul.h"
 #include "colours.h"
-#include "opt_file.h"
+#include "offset_not_saved.h"
 #include "rota.h"
 
 namespace sutograf {
@@ -179,19 +178,7 @@ void frmWhoToday::save() {
         return;
     }
     // The choice holds for this run; the dialog stays open to try again.
-    QString path = offset_.place().writePath(kOptFileName);
-    if (path.isEmpty()) {
-        path = offset_.place().readPath(kOptFileName);
-    }
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Сутограф"),
-                                QStringLiteral("Не удалось сохранить выбор караула в файл «%1»: %2.\n\n"
-                                               "Выбранный караул действует до закрытия программы, "
-                                               "но при следующем запуске будет прежним.")
-                                    .arg(path, failureText(written.failure)),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("saveFailed"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    sayOffsetNotSaved(this, offset_, written.failure);
 }
 
 } // namespace sutograf

@@ -3,9 +3,6 @@
 //   e2e_probe check WINDOW YEAR MONTH OFFSET TODAY
 //       checks every day cell's text colour against the rota and the red frame on today's cell;
 //       prints what differs and exits 1 if anything does.
-//   e2e_probe fills WINDOW YEAR WATCH OFFSET
-//       the year window: checks that exactly the watch's duty days of that year are filled with its
-//       colour, day by day.
 //   e2e_probe roster FILE
 //       prints what the roster store FILE holds: "people=2 absences=1 swaps=2".
 //   e2e_probe person WINDOW FILE NAME YEAR OFFSET
@@ -15,15 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 
 #include "common/year_cells.h"
-#include "production_calendar.h"
 #include "roster_store.h"
 #include "rota.h"
-#include "year_months_view.h"
-#include "year_sheet.h"
 
 // Xlib defines macros (Bool, Status, CursorShape) that break Qt's headers: it comes after them.
 #include <X11/Xlib.h>
@@ -131,38 +124,6 @@ QRectF monthsView(XImage* image) {
     return {};
 }
 
-// Every day of the year where the window draws it: a duty day of the watch is filled with its colour,
-// any other day shows none of it.
-int checkFills(XImage* image, int year, int watch, float offset) {
-    const QRectF view = monthsView(image);
-    if (view.isEmpty()) {
-        std::printf("no months in sight\n");
-        return 1;
-    }
-    const QRectF area = sutograf::YearMonthsView::monthsArea(view);
-    const sutograf::YearSheet sheet(year, watch, offset, sutograf::Date{0},
-                                    sutograf::ProductionCalendar::builtIn());
-    std::map<std::int32_t, int> coloured;
-    for (int y = static_cast<int>(area.top()); y < area.bottom(); ++y) {
-        for (int x = static_cast<int>(area.left()); x < area.right(); ++x) {
-            const auto day = sheet.dateAt(area, QPointF(x + 0.5, y + 0.5));
-            if (day && at(image, x, y) == kWatchColours[watch - 1]) {
-                ++coloured[day->serial];
-            }
-        }
-    }
-    int faults = 0;
-    for (auto d = sutograf::dateOf(year, 1, 1).value(); sutograf::yearOf(d) == year; ++d.serial) {
-        const bool duty = sutograf::watchOn(d, offset) == watch, filled = coloured[d.serial] > 20;
-        if (duty != filled) {
-            std::printf("%s is %s\n", sutograf::shortDateText(d).c_str(),
-                        duty ? "a duty day, not filled" : "filled, yet no duty day");
-            ++faults;
-        }
-    }
-    return faults == 0 ? 0 : 1;
-}
-
 int printRoster(const char* file) {
     const sutograf::RosterStore store(file, {}, 0);
     const sutograf::Roster& roster = store.roster();
@@ -215,13 +176,13 @@ int main(int argc, char* argv[]) {
     if (mode == "roster" && argc == 3) {
         return printRoster(argv[2]);
     }
-    const bool fits = (mode == "client" && argc == 3) || (mode == "check" && argc == 7) ||
-                      (mode == "fills" && argc == 6) || (mode == "person" && argc == 7);
+    const bool fits =
+        (mode == "client" && argc == 3) || (mode == "check" && argc == 7) || (mode == "person" && argc == 7);
     Display* display = fits ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
         std::fprintf(stderr,
-                     "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY | fills WINDOW YEAR "
-                     "WATCH OFFSET | roster FILE | person WINDOW FILE NAME YEAR OFFSET\n",
+                     "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY | roster FILE | person "
+                     "WINDOW FILE NAME YEAR OFFSET\n",
                      argv[0]);
         return 2;
     }
@@ -233,8 +194,6 @@ int main(int argc, char* argv[]) {
     int rc = 2;
     if (image == nullptr) {
         std::fprintf(stderr, "cannot read the window\n");
-    } else if (mode == "fills") {
-        rc = checkFills(image, std::atoi(argv[3]), std::atoi(argv[4]), std::strtof(argv[5], nullptr));
     } else if (mode == "person") {
         rc = checkPerson(image, argv[3], argv[4], std::atoi(argv[5]), std::strtof(argv[6], nullptr));
     } else if (top < 0) {

@@ -57,58 +57,7 @@ printf '0\r\n' >"$work/Opt.txt"
 NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1 faketime '2015-04-10 12:00:00' "$work/sutograf" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Сутограф$' | head -n 1) || fail "no window called Сутограф"
-sleep 0.5
-read -r cx cy < <("$probe" client "$wid") || fail "cannot find the client area"
-look() { # year month offset today
-    "$probe" check "$wid" "$1" "$2" "$3" "$4" || fail "the screen is not the grid of $2.$1"
-}
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
-
-step "starts on April 2015, today 10.04.2015 framed"
-look 2015 4 0 10.04.2015
-
-step "the year's up arrow goes to 2016"
-click $((cx + 225)) $((cy + 12))
-look 2016 4 0 10.04.2015
-
-step "a year typed key by key"
-click $((cx + 190)) $((cy + 18))
-xdotool key ctrl+a
-xdotool type --delay 60 2015
-sleep 0.3
-look 2015 4 0 10.04.2015
-
-step "a month picked with the keyboard: March, today in a grey cell"
-click $((cx + 80)) $((cy + 18))
-xdotool key Up
-sleep 0.3
-look 2015 3 0 10.04.2015
-
-step "the third watch saved in the settings"
-read -r wx wy < <(xdotool getwindowgeometry --shell "$wid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Return
-sid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Настройки$' | head -n 1) || fail "no settings window"
-sleep 0.3
-read -r sx sy < <(xdotool getwindowgeometry --shell "$sid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
-click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Настройки$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Настройки$' >/dev/null && fail "the settings stayed open after Save"
-
-bytes=$(od -An -tx1 "$work/Opt.txt" | tr -d ' \n')
-[ "$bytes" = "320d0a" ] || fail "Opt.txt holds $bytes, not 32 0d 0a"
-look 2015 3 2 10.04.2015
-
-step "the year window from the menu: every duty day of the first watch filled with its colour"
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Down Down Return # past Настройки and «Какой караул сегодня…»
-yid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
-sleep 0.5
-"$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
-
-# From here on every step waits for what it needs to see, never a fixed time.
+# Every step waits for what it needs to see, never a fixed time.
 until_true() { # seconds, what failed, command...: the command again and again until it succeeds
     local tenths=$(($1 * 10)) what=$2
     shift 2
@@ -121,6 +70,53 @@ until_true() { # seconds, what failed, command...: the command again and again u
 window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1" | head -n 1; }
 to_front() { xdotool windowraise "$1" windowfocus --sync "$1"; }
 keys() { xdotool key --delay 40 "$@"; }
+origin() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'; }
+
+wid=$(window 'Сутограф$') || fail "no window called Сутограф"
+until_true 10 "cannot find the client area" "$probe" client "$wid"
+read -r cx cy < <("$probe" client "$wid")
+look() { # year month offset today
+    until_true 10 "the screen is not the grid of $2.$1" "$probe" check "$wid" "$1" "$2" "$3" "$4"
+}
+click() { xdotool mousemove "$1" "$2" click 1; }
+
+step "starts on April 2015, today 10.04.2015 framed"
+look 2015 4 0 10.04.2015
+
+step "the year's up arrow goes to 2016"
+click $((cx + 225)) $((cy + 12))
+look 2016 4 0 10.04.2015
+
+step "a year typed key by key"
+click $((cx + 190)) $((cy + 18))
+keys ctrl+a
+xdotool type --delay 60 2015
+look 2015 4 0 10.04.2015
+
+step "a month picked with the keyboard: March, today in a grey cell"
+click $((cx + 80)) $((cy + 18))
+keys Up
+look 2015 3 0 10.04.2015
+
+step "the third watch saved in the settings"
+read -r wx wy < <(origin "$wid")
+click $((wx + 30)) $(((wy + cy) / 2))
+keys Down Return
+sid=$(window 'Настройки$') || fail "no settings window"
+read -r sx sy < <(origin "$sid")
+click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
+click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
+opt_is() { [ "$(od -An -tx1 "$work/Opt.txt" | tr -d ' \n')" = "$1" ]; }
+until_true 10 "Opt.txt does not hold 32 0d 0a" opt_is 320d0a
+settings_gone() { ! xdotool search --onlyvisible --name '^Настройки$' >/dev/null; }
+until_true 5 "the settings stayed open after Save" settings_gone
+look 2015 3 2 10.04.2015
+
+step "the year window from the menu"
+click $((wx + 30)) $(((wy + cy) / 2))
+keys Down Down Down Return # past Настройки and «Какой караул сегодня…»
+yid=$(window 'Год и часы$') || fail "no year window"
+
 roster_is() { [ "$("$probe" roster "$work/sutograf.db")" = "$1" ]; }
 menu_entry() { # the Программа menu's entry N (from 1, past separators) of the main window
     to_front "$wid"

@@ -13,18 +13,24 @@ times out. The list's format (INI, no interpolation):
 
     [a name that says what the user would see]
     file = core/rota.cpp
-    old = text that occurs exactly once in the file
+    old = text that occurs exactly once in the file; a later line of it is matched at any indent
     new = the faulty text
 """
 import argparse
 import configparser
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def pattern(old):
+    """The text as it stands in the file: the list's reader takes the indent off a value's later lines."""
+    return r"\n[ \t]*".join(re.escape(line) for line in old.split("\n"))
 
 
 def run(cmd, cwd, timeout=None):
@@ -74,12 +80,14 @@ def main():
         old, new = faults.get(name, "old"), faults.get(name, "new")
         with open(path, encoding="utf-8") as f:
             text = f.read()
-        if text.count(old) != 1:
+        found = list(re.finditer(pattern(old), text))
+        if len(found) != 1:
             results.append((name, "unusable: its text is not in the file exactly once"))
+            print(f"{results[-1][1]:<10} {name}", flush=True)
             continue
         try:
             with open(path, "w", encoding="utf-8") as f:
-                f.write(text.replace(old, new))
+                f.write(text[:found[0].start()] + new + text[found[0].end():])
             if run(["cmake", "--build", build, "-j", jobs], scratch) != 0:
                 results.append((name, "unusable: does not build"))
             else:

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <iterator>
 #include <vector>
 
+#include "number_text.h"
 #include "rota.h"
 #include "working_time.h"
 
@@ -46,18 +46,12 @@ void appendLine(std::string& out, std::string_view line) {
     out.append(line).append("\r\n");
 }
 
-// The buffers leave room for any int, which the compiler's format check asks for.
-std::string dayText(Date d) {
-    const CivilDate c = civilOf(d);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", c.year, c.month, c.day);
-    return text;
-}
-
+// "20250115T080000". Precondition: 0 <= minute < 1440.
 std::string dateTimeText(Date d, int minute) {
-    char time[32];
-    std::snprintf(time, sizeof time, "T%02d%02d00", minute / 60, minute % 60);
-    return dayText(d) + time;
+    std::string text = compactDateText(d) + "T000000";
+    writeDigits(minute / 60, 2, text.data() + 9);
+    writeDigits(minute % 60, 2, text.data() + 11);
+    return text;
 }
 
 // A duration before the start (RFC 5545, 3.3.6), "-PT12H" or "-PT28H30M". In exact hours: a duration
@@ -115,8 +109,8 @@ public:
             return false;
         }
         begin(uid, summary);
-        appendLine(out_, "DTSTART;VALUE=DATE:" + dayText(first));
-        appendLine(out_, "DTEND;VALUE=DATE:" + dayText(after));
+        appendLine(out_, "DTSTART;VALUE=DATE:" + compactDateText(first));
+        appendLine(out_, "DTEND;VALUE=DATE:" + compactDateText(after));
         appendLine(out_, "TRANSP:TRANSPARENT"); // an absence is free time, not a meeting
         appendLine(out_, "END:VEVENT");
         return true;
@@ -196,7 +190,8 @@ std::string dutyCalendar(int watch, Date first, Date last, float offset, const D
     int written = 0;
     for (Date d = std::max(first, kFirstDate); d <= std::min(last, kLastDate); ++d.serial) {
         if (watchOn(d, offset) == watch) {
-            written += text.duty(d, dayText(d) + "-karaul" + number + "@sutograf", summary, dutyText(watch));
+            written +=
+                text.duty(d, compactDateText(d) + "-karaul" + number + "@sutograf", summary, dutyText(watch));
         }
     }
     if (events != nullptr) {
@@ -228,7 +223,8 @@ std::string personCalendar(const PersonRecord& who, std::span<const DutySwap> sw
                 const std::string summary = s == DayStatus::DutyTaken
                                                 ? "Дежурство (подмена), " + std::to_string(watch) + " караул"
                                                 : "Дежурство, " + std::to_string(watch) + " караул";
-                written.duties += text.duty(d, dayText(d) + person + "@sutograf", summary, dutyText(watch));
+                written.duties +=
+                    text.duty(d, compactDateText(d) + person + "@sutograf", summary, dutyText(watch));
             }
         }
         for (std::size_t i = 0; i < days.size();) {
@@ -240,8 +236,9 @@ std::string personCalendar(const PersonRecord& who, std::span<const DutySwap> sw
             if (kind && dayOf(i) <= last && first <= dayOf(end - 1)) {
                 const std::string summary =
                     std::string(absenceTitle(*kind)) + " (" + std::string(absenceCode(*kind)) + ")";
-                written.absences += text.allDay(dayOf(i), dayOf(end - 1),
-                                                dayText(dayOf(i)) + person + "-absence@sutograf", summary);
+                written.absences +=
+                    text.allDay(dayOf(i), dayOf(end - 1),
+                                compactDateText(dayOf(i)) + person + "-absence@sutograf", summary);
             }
             i = end;
         }

@@ -1,6 +1,7 @@
 #include "timesheet_csv.h"
 
 #include "csv.h"
+#include "number_text.h"
 
 #include <cstdlib>
 #include <vector>
@@ -15,11 +16,9 @@ std::string decimalHours(int minutes) {
     }
     text += std::to_string(hundredths / 100);
     if (const int part = hundredths % 100; part != 0) {
-        text += ',';
-        text += static_cast<char>('0' + part / 10);
-        if (part % 10 != 0) {
-            text += static_cast<char>('0' + part % 10);
-        }
+        char fraction[3] = {','};
+        writeDigits(part, 2, fraction + 1);
+        text.append(fraction, part % 10 != 0 ? 3 : 2); // "8,5", not "8,50"
     }
     return text;
 }

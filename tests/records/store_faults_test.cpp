@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
-#include <map>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -159,26 +156,10 @@ TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
     EXPECT_EQ(RosterStore(file, disk, 0).roster(), before);
 }
 
-// Everything in the folder: names, kinds, bytes of files, targets of links.
-std::map<std::string, std::string> snapshot(const fs::path& folder) {
-    std::map<std::string, std::string> all;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        const auto type = e.symlink_status().type();
-        std::string what = std::to_string(static_cast<int>(type));
-        if (type == fs::file_type::regular) {
-            what += *bytesOf(e.path());
-        } else if (type == fs::file_type::symlink) {
-            what += fs::read_symlink(e.path()).string();
-        }
-        all[e.path().filename().string()] = what;
-    }
-    return all;
-}
-
 // Makes a file of our own and overwrites one page that reading the roster never
 // touches (the index of the swaps' takers): only SQLite's check can see the damage.
-bool damaged(const fs::path& file, const fs::path& folder) {
-    (void)RosterStore(file, folder, 0).addPerson(somebody("Иванов"));
+bool damaged(const fs::path& file) {
+    (void)RosterStore(file, file.parent_path(), 0).addPerson(somebody("Иванов"));
     sql::Connection db;
     db.open(file.string(), SQLITE_OPEN_READONLY);
     const auto page = db.integer("SELECT rootpage FROM sqlite_schema WHERE name = 'swaps_taken'");
@@ -200,7 +181,7 @@ bool sqliteFile(const fs::path& file, const std::string& sql) {
 
 struct Hostile {
     const char* name;
-    std::function<bool(const fs::path& file, const fs::path& folder)> make;
+    std::function<bool(const fs::path& file)> make;
     std::string says;
 };
 void PrintTo(const Hostile& h, std::ostream* os) { *os << h.name; }
@@ -210,7 +191,7 @@ class StoreLeavesAlone : public ::testing::TestWithParam<Hostile> {};
 TEST_P(StoreLeavesAlone, WhatIsNotItsOwnAndSaysWhy) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
-    if (!GetParam().make(file, folder.path())) {
+    if (!GetParam().make(file)) {
         GTEST_SKIP() << "cannot make it here (a device node needs root)";
     }
     const auto before = snapshot(folder.path());
@@ -230,33 +211,23 @@ INSTANTIATE_TEST_SUITE_P(
     Files, StoreLeavesAlone,
     ::testing::Values(
         Hostile{"DamagedRoster", damaged, "повреждён"},
-        Hostile{"TextFile",
-                [](const fs::path& f, const fs::path&) {
-                    return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n");
-                },
+        Hostile{"TextFile", [](const fs::path& f) { return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n"); },
                 "не база данных SQLite"},
         Hostile{"AnotherProgramsDatabase",
-                [](const fs::path& f, const fs::path&) {
+                [](const fs::path& f) {
                     return sqliteFile(f, "PRAGMA application_id = 7; CREATE TABLE people (x);");
                 },
                 "другой программы"},
         Hostile{"RosterOfALaterVersion",
-                [](const fs::path& f, const fs::path&) {
+                [](const fs::path& f) {
                     return sqliteFile(f, "PRAGMA application_id = " + std::to_string(kRosterApplicationId) +
                                              "; PRAGMA user_version = 2; CREATE TABLE people (x);");
                 },
                 "более новой версией"},
-        Hostile{"Fifo", [](const fs::path& f, const fs::path&) { return ::mkfifo(f.c_str(), 0644) == 0; },
+        Hostile{"Fifo", [](const fs::path& f) { return make(Thing::Fifo, f); }, "не обычный файл"},
+        Hostile{"LinkToDevice", [](const fs::path& f) { return make(Thing::LinkToDevice, f); },
                 "не обычный файл"},
-        Hostile{"LinkToDevice",
-                [](const fs::path& f, const fs::path& folder) {
-                    const fs::path dev = folder / "null";
-                    return ::mknod(dev.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-                           ::symlink(dev.c_str(), f.c_str()) == 0;
-                },
-                "не обычный файл"},
-        Hostile{"Folder", [](const fs::path& f, const fs::path&) { return fs::create_directory(f); },
-                "это папка"}),
+        Hostile{"Folder", [](const fs::path& f) { return make(Thing::Folder, f); }, "это папка"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A roster on a write-protected stick: read there, and edited in the user's folder when there is one.

@@ -1,57 +1,15 @@
 #pragma once
 
-// What the records tests share: a folder of their own, a file's bytes, SQLite's own shell for
-// looking at a file independently of the store, and the days of a watch's duties.
+// What the records tests share beyond the files of tests/common: SQLite's own shell for looking at a
+// file independently of the store, and the days of a watch's duties.
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 
+#include "common/files.h"
 #include "date.h"
 #include "rota.h"
-
-namespace fs = std::filesystem;
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string name = (fs::temp_directory_path() / "sutograf-records-XXXXXX").string();
-        path_ = ::mkdtemp(name.data()) != nullptr ? fs::path(name) : fs::path();
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const char* name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
-
-inline std::optional<std::string> bytesOf(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline bool put(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    return static_cast<bool>(out.flush());
-}
 
 inline bool haveSqliteShell() { return fs::exists("/usr/bin/sqlite3"); }
 

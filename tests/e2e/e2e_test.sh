@@ -3,9 +3,8 @@
 # xdotool, its date fixed by faketime. Starts it beside an Opt.txt, steps the year with the up arrow,
 # types a year, picks a month, saves another watch in the settings, opens the year window, and checks
 # the screen, the bytes of Opt.txt and that the program still runs. Then adds two people in «Личный
-# состав», marks a leave and two swaps in «Табель» with the keyboard, checks each one's year in the year
-# window day by day against the core, and reads one's .ics, exported twice, with python3-icalendar. Exits 77 (skipped) when Xvfb and
-# friends cannot be had.
+# состав», marks a leave and two swaps in «Табель» with the keyboard, chooses one in the year window and
+# reads their .ics, exported twice. Exits 77 (skipped) when Xvfb and friends cannot be had.
 #   e2e_test.sh PROGRAM PROBE
 set -euo pipefail
 program=$(readlink -f "$1")
@@ -38,6 +37,7 @@ if [ ! -s "$work/display" ]; then
     exit 77
 fi
 export DISPLAY=":$(head -n 1 "$work/display")"
+export QT_QPA_PLATFORM=xcb # a real X server, whatever the caller set for its headless tests
 export LC_ALL=C.UTF-8 # xdotool matches window titles in the locale's encoding; ours are Cyrillic
 export XDG_RUNTIME_DIR="$work"
 
@@ -158,15 +158,14 @@ window 'Подмена$' >/dev/null || fail "no second swap dialog"
 keys space Return
 until_true 10 "the swap of 17.04 was not saved" roster_is "people=2 absences=1 swaps=2"
 
-step "the year window for each of them, chosen in its list by a name's letters and by the arrows: every day as the core says"
+# Their years' days as drawn are windows_tests' (personsYearIsTheCores); here, a person chosen with keys.
+step "the year window: Petrov chosen in its list by a name's letters, then Ivanov by the arrows"
 to_front "$yid"
 keys Tab Tab # past the year and the watches, to the list of people
 xdotool type --delay 40 'Petr'
-until_true 10 "Petrov's year is not what the core says" "$probe" person "$yid" "$work/sutograf.db" Petrov 2015 2
 keys Up # over the heading of the second watch, to the first's Ivanov
-until_true 10 "Ivanov's year is not what the core says" "$probe" person "$yid" "$work/sutograf.db" Ivanov 2015 2
 
-step "Ivanov's .ics, exported twice with Ctrl+E, read by python3-icalendar"
+step "Ivanov's .ics, exported twice with Ctrl+E"
 for name in first second; do
     keys ctrl+e
     window 'Экспорт в календарь$' >/dev/null || fail "no file dialog for the calendar"
@@ -174,19 +173,12 @@ for name in first second; do
     until_true 10 "the $name .ics was not written" test -s "$work/$name.ics"
     to_front "$yid"
 done
-/usr/bin/python3 - "$work/first.ics" <<'PY' || fail "Ivanov's calendar is not his year"
-import datetime as dt, sys, icalendar
-events = icalendar.Calendar.from_ical(open(sys.argv[1], "rb").read()).walk("VEVENT")
-duties = {e.decoded("DTSTART") for e in events if isinstance(e.decoded("DTSTART"), dt.datetime)}
-days = [(e.decoded("DTSTART"), e.decoded("DTEND"), str(e["SUMMARY"])) for e in events
-        if not isinstance(e.decoded("DTSTART"), dt.datetime)]
-at8 = lambda day: dt.datetime(2015, 4, day, 8)
-assert at8(17) in duties, "the duty taken from Petrov"
-assert at8(16) not in duties, "the duty given to Petrov"
-assert not {at8(20), at8(24)} & duties, "duties of the leave"
-assert at8(12) in duties and at8(28) in duties, "his own duties"
-assert days == [(dt.date(2015, 4, 20), dt.date(2015, 4, 25), "Отпуск (ОТ)")], days
-PY
+# The calendar's parse is ics_check.py's: here, that the window exported this person's year.
+ics_has() { tr -d '\r' <"$work/first.ics" | grep -qx "$1"; }
+for day in 12 17 28; do ics_has "DTSTART:201504${day}T080000" || fail "no duty of $day.04 in Ivanov's calendar"; done
+for day in 16 20 24; do ! ics_has "DTSTART:201504${day}T080000" || fail "a duty of $day.04 in Ivanov's calendar"; done
+ics_has 'DTSTART;VALUE=DATE:20150420' && ics_has 'DTEND;VALUE=DATE:20150425' && ics_has 'SUMMARY:Отпуск (ОТ)' ||
+    fail "Ivanov's leave is not in his calendar"
 [ "$(uids "$work/first.ics")" = "$(uids "$work/second.ics")" ] || fail "a second export changed the UIDs"
 [ "$(uids "$work/first.ics" | wc -l)" -gt 40 ] || fail "the calendar has too few events"
 

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "bazovy_karaul.h"
-#include "csv.h"
 #include "frm_roster.h"
 #include "frm_timesheet.h"
 #include "records/test_files.h"
@@ -16,7 +15,6 @@
 #include "station_store.h"
 #include "sutograf_ini.h"
 #include "swap_dialog.h"
-#include "timesheet_csv.h"
 #include "timesheet_model.h"
 #include "ui/window_fixtures.h"
 
@@ -180,10 +178,8 @@ private slots:
         QTest::keyClick(w.table(), Qt::Key_Return);
 
         const auto absences = [&u] { return u.stored().find(u.sidorov)->absences; };
-        QCOMPARE(absences().size(), std::size_t{1});
-        QCOMPARE(absences().front().first, first);
-        QCOMPARE(absences().front().last, last);
-        QCOMPARE(absences().front().kind, Absence::AnnualLeave);
+        QVERIFY(absences().size() == 1 && absences().front().first == first &&
+                absences().front().last == last && absences().front().kind == Absence::AnnualLeave);
         w.table()->clearSelection();
         for (Date d = first; d <= last; ++d.serial) {
             QCOMPARE(cellText(w, u.sidorov, d), u"ОТ"_s);
@@ -340,30 +336,17 @@ private slots:
                                     inBand.join(u' ')));
             }
         }
-        // The same month for Excel: the unit, then per person a line of codes with their hours' totals.
+        // The same month for Excel: the unit, then per person a line of codes.
         const QString nowhere = u.dir.filePath(u"нет такой папки/sheet.csv"_s);
         QVERIFY(!w.writeCsv(nowhere));
         QCOMPARE(w.status(), u"Не удалось сохранить файл «%1»: такой папки нет."_s.arg(nowhere));
         const QString csvPath = u.dir.filePath(u"sheet.csv"_s);
         QVERIFY(w.writeCsv(csvPath));
-        QFile csvFile(csvPath);
+        QFile csvFile(csvPath); // the figures' text is timesheet_csv_test's: here, this month's sheet
         QVERIFY(csvFile.open(QIODevice::ReadOnly));
-        const std::string csvText = csvFile.readAll().toStdString();
-        csv::Reader reader(csvText);
-        csv::Record line;
-        QStringList firstLines;
-        while (reader.next(line)) {
-            if (line.fields.size() > 4 && line.fields[3] == "коды") {
-                firstLines << text(line.fields[1] + " " + line.fields[36]); // 31 days, then the duties, hours
-            } else if (line.line == 1) {
-                QCOMPARE(text(line.fields.at(0)), unit);
-            }
-        }
-        QStringList expected;
-        for (const TimesheetRow& row : sheet.rows) {
-            expected << text(row.person.name + " " + decimalHours(row.totals.worked.workedMinutes));
-        }
-        QCOMPARE(firstLines, expected);
+        const QString csvText = QString::fromUtf8(csvFile.readAll());
+        QVERIFY(csvText.section(u"\r\n"_s, 0, 0).endsWith(unit)); // after the byte order mark
+        QCOMPARE(csvText.count(u";коды;"_s), qsizetype(sheet.rows.size()));
     }
 
     // What another program saved shows as soon as the window becomes active again.

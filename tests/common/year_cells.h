@@ -56,4 +56,29 @@ inline int lookAt(const std::function<QColor(int, int)>& pixel, const QRectF& ce
     return count(inner, QColor(150, 0, 0)) > 12 ? 2 : count(inner, QColor(128, 80, 32)) > 12 ? 4 : 0;
 }
 
+// A holiday's number, hatch and star are the one green on the sheet (the star a few pixels on a fill).
+inline bool holidayAt(const std::function<QColor(int, int)>& pixel, const QRectF& cell) {
+    const QRect inner = cell.toAlignedRect().adjusted(2, 2, -2, -2);
+    int green = 0;
+    for (int i = 0; i < inner.width() * inner.height(); ++i) {
+        const QColor c = pixel(inner.left() + i % inner.width(), inner.top() + i / inner.width());
+        green += c.green() > c.red() + 60 && c.green() > c.blue() + 60;
+    }
+    return green > 2;
+}
+
+// Today's frame: red down the cell's left and right edges, outside the box a day's fill takes, along
+// the middle third of its height.
+inline bool framedAt(const std::function<QColor(int, int)>& pixel, const QRectF& cell) {
+    int red = 0, rows = 0;
+    for (int y = int(cell.top() + cell.height() / 3); y < int(cell.bottom() - cell.height() / 3);
+         ++y, ++rows) {
+        for (const int x : {int(cell.left() + 0.5), int(cell.right() - 0.5)}) {
+            const QColor c = pixel(x, y);
+            red += c.red() > 200 && c.green() < 100 && c.blue() < 100;
+        }
+    }
+    return red > rows;
+}
+
 } // namespace year_cells

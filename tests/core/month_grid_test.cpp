@@ -10,8 +10,6 @@
 namespace sutograf {
 namespace {
 
-constexpr std::uint32_t kMagenta = 0xFF00FF, kBlue = 0xFF0000, kRed = 0x0000FF, kYellow = 0x00FFFF;
-
 int floorMod4(std::int32_t s) { return ((s % 4) + 4) % 4; }
 std::string nameOf(const auto& info) { return info.param.name; }
 
@@ -139,29 +137,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, OddOffsets,
                              OddOffset{"MinusOne", -1.0f, {std::nullopt, 1, 2, 3}},
                              OddOffset{"OneAndAHalf", 1.5f, {}}),
                          [](const auto& info) { return nameOf(info); });
-
-// The worked month, with today 09.03.2011 in cell 16: each cell's tooltip names its date and watch.
-TEST(SetkaRaschet, March2011CellByCell) {
-    const auto grid = Setka_Raschet(2011, 3, 0, dateFromText("09.03.2011").value());
-    ASSERT_TRUE(grid.has_value());
-    const std::tuple<int, const char*, std::uint32_t> expected[] = {
-        {0, "21.02.2011, 4 караул", kGreyText},  {7, "28.02.2011, 3 караул", kGreyText},
-        {8, "01.03.2011, 4 караул", kYellow},    {9, "02.03.2011, 1 караул", kMagenta},
-        {10, "03.03.2011, 2 караул", kBlue},     {11, "04.03.2011, 3 караул", kRed},
-        {16, "09.03.2011, 4 караул", kYellow},   {38, "31.03.2011, 2 караул", kBlue},
-        {39, "01.04.2011, 3 караул", kGreyText}, {55, "17.04.2011, 3 караул", kGreyText}};
-    for (const auto& [k, tooltip, colour] : expected) {
-        EXPECT_EQ(grid->cells[k].tooltip, std::string_view(tooltip)) << k;
-        EXPECT_EQ(grid->cells[k].colour, colour) << k;
-    }
-    EXPECT_EQ(grid->todayCell, 16);
-    // With offset 1.5 no day has a watch: no colour and no tooltip, but the other months' days go grey.
-    const auto noWatch = Setka_Raschet(2011, 3, 1.5f, Date{0});
-    for (const auto& cell : noWatch->cells) {
-        EXPECT_FALSE(cell.tooltip.has_value());
-        EXPECT_EQ(cell.colour, cell.inMonth ? std::nullopt : std::optional<std::uint32_t>(kGreyText));
-    }
-}
 
 // The month as the window's boxes hold it, pinned against the calendar: cell 0 and the cell framed as
 // today, a grey cell too, and none when today lies outside the 56 days. A row without cell 0 gives no grid.

@@ -355,6 +355,16 @@ INSTANTIATE_TEST_SUITE_P(
         OvertimeCase{"YearHolidaysCounted", Year, false, {220}, true}),
     [](const auto& info) { return nameOf(info); });
 
+// Art. 99 allows 120 hours of overtime a year, over all its periods: the first minute beyond is flagged.
+TEST(Overtime, FlaggedFromTheFirstMinuteBeyond120Hours) {
+    std::vector<PeriodResult> year(2);
+    year[0].overtimeMinutes = 100 * 60;
+    year[1].overtimeMinutes = 20 * 60;
+    EXPECT_FALSE(overYearLimit(year));
+    year[1].overtimeMinutes += 1;
+    EXPECT_TRUE(overYearLimit(year));
+}
+
 // The published norms of a 36-hour week: 7.2 h a working day, 1 h less on a shortened one.
 TEST(WeeklyNorms, ThirtySixHoursAsPublishedFor2025) {
     EXPECT_EQ(hoursText(shipped().normMinutes(day("1.1.2025"), day("31.12.2025"), 36)),

@@ -3,9 +3,8 @@
 # xdotool, its date fixed by faketime. Starts it beside an Opt.txt, steps the year with the up arrow,
 # types a year, picks a month, saves another watch in the settings, opens the year window, and checks
 # the screen, the bytes of Opt.txt and that the program still runs. Then adds two people in «Личный
-# состав», marks a leave and two swaps in «Табель» with the keyboard, checks each one's year in the year
-# window day by day against the core, and reads one's .ics, exported twice, with python3-icalendar. Exits 77 (skipped) when Xvfb and
-# friends cannot be had.
+# состав», marks a leave and two swaps in «Табель» with the keyboard, chooses one in the year window and
+# reads their .ics, exported twice. Exits 77 (skipped) when Xvfb and friends cannot be had.
 #   e2e_test.sh PROGRAM PROBE
 set -euo pipefail
 program=$(readlink -f "$1")
@@ -38,6 +37,7 @@ if [ ! -s "$work/display" ]; then
     exit 77
 fi
 export DISPLAY=":$(head -n 1 "$work/display")"
+export QT_QPA_PLATFORM=xcb # a real X server, whatever the caller set for its headless tests
 export LC_ALL=C.UTF-8 # xdotool matches window titles in the locale's encoding; ours are Cyrillic
 export XDG_RUNTIME_DIR="$work"
 
@@ -57,58 +57,7 @@ printf '0\r\n' >"$work/Opt.txt"
 NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1 faketime '2015-04-10 12:00:00' "$work/sutograf" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Сутограф$' | head -n 1) || fail "no window called Сутограф"
-sleep 0.5
-read -r cx cy < <("$probe" client "$wid") || fail "cannot find the client area"
-look() { # year month offset today
-    "$probe" check "$wid" "$1" "$2" "$3" "$4" || fail "the screen is not the grid of $2.$1"
-}
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
-
-step "starts on April 2015, today 10.04.2015 framed"
-look 2015 4 0 10.04.2015
-
-step "the year's up arrow goes to 2016"
-click $((cx + 225)) $((cy + 12))
-look 2016 4 0 10.04.2015
-
-step "a year typed key by key"
-click $((cx + 190)) $((cy + 18))
-xdotool key ctrl+a
-xdotool type --delay 60 2015
-sleep 0.3
-look 2015 4 0 10.04.2015
-
-step "a month picked with the keyboard: March, today in a grey cell"
-click $((cx + 80)) $((cy + 18))
-xdotool key Up
-sleep 0.3
-look 2015 3 0 10.04.2015
-
-step "the third watch saved in the settings"
-read -r wx wy < <(xdotool getwindowgeometry --shell "$wid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Return
-sid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Настройки$' | head -n 1) || fail "no settings window"
-sleep 0.3
-read -r sx sy < <(xdotool getwindowgeometry --shell "$sid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
-click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Настройки$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Настройки$' >/dev/null && fail "the settings stayed open after Save"
-
-bytes=$(od -An -tx1 "$work/Opt.txt" | tr -d ' \n')
-[ "$bytes" = "320d0a" ] || fail "Opt.txt holds $bytes, not 32 0d 0a"
-look 2015 3 2 10.04.2015
-
-step "the year window from the menu: every duty day of the first watch filled with its colour"
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Down Down Return # past Настройки and «Какой караул сегодня…»
-yid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
-sleep 0.5
-"$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
-
-# From here on every step waits for what it needs to see, never a fixed time.
+# Every step waits for what it needs to see, never a fixed time.
 until_true() { # seconds, what failed, command...: the command again and again until it succeeds
     local tenths=$(($1 * 10)) what=$2
     shift 2
@@ -121,6 +70,53 @@ until_true() { # seconds, what failed, command...: the command again and again u
 window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1" | head -n 1; }
 to_front() { xdotool windowraise "$1" windowfocus --sync "$1"; }
 keys() { xdotool key --delay 40 "$@"; }
+origin() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'; }
+
+wid=$(window 'Сутограф$') || fail "no window called Сутограф"
+until_true 10 "cannot find the client area" "$probe" client "$wid"
+read -r cx cy < <("$probe" client "$wid")
+look() { # year month offset today
+    until_true 10 "the screen is not the grid of $2.$1" "$probe" check "$wid" "$1" "$2" "$3" "$4"
+}
+click() { xdotool mousemove "$1" "$2" click 1; }
+
+step "starts on April 2015, today 10.04.2015 framed"
+look 2015 4 0 10.04.2015
+
+step "the year's up arrow goes to 2016"
+click $((cx + 225)) $((cy + 12))
+look 2016 4 0 10.04.2015
+
+step "a year typed key by key"
+click $((cx + 190)) $((cy + 18))
+keys ctrl+a
+xdotool type --delay 60 2015
+look 2015 4 0 10.04.2015
+
+step "a month picked with the keyboard: March, today in a grey cell"
+click $((cx + 80)) $((cy + 18))
+keys Up
+look 2015 3 0 10.04.2015
+
+step "the third watch saved in the settings"
+read -r wx wy < <(origin "$wid")
+click $((wx + 30)) $(((wy + cy) / 2))
+keys Down Return
+sid=$(window 'Настройки$') || fail "no settings window"
+read -r sx sy < <(origin "$sid")
+click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
+click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
+opt_is() { [ "$(od -An -tx1 "$work/Opt.txt" | tr -d ' \n')" = "$1" ]; }
+until_true 10 "Opt.txt does not hold 32 0d 0a" opt_is 320d0a
+settings_gone() { ! xdotool search --onlyvisible --name '^Настройки$' >/dev/null; }
+until_true 5 "the settings stayed open after Save" settings_gone
+look 2015 3 2 10.04.2015
+
+step "the year window from the menu"
+click $((wx + 30)) $(((wy + cy) / 2))
+keys Down Down Down Return # past Настройки and «Какой караул сегодня…»
+yid=$(window 'Год и часы$') || fail "no year window"
+
 roster_is() { [ "$("$probe" roster "$work/sutograf.db")" = "$1" ]; }
 menu_entry() { # the Программа menu's entry N (from 1, past separators) of the main window
     to_front "$wid"
@@ -162,15 +158,14 @@ window 'Подмена$' >/dev/null || fail "no second swap dialog"
 keys space Return
 until_true 10 "the swap of 17.04 was not saved" roster_is "people=2 absences=1 swaps=2"
 
-step "the year window for each of them, chosen in its list by a name's letters and by the arrows: every day as the core says"
+# Their years' days as drawn are windows_tests' (personsYearIsTheCores); here, a person chosen with keys.
+step "the year window: Petrov chosen in its list by a name's letters, then Ivanov by the arrows"
 to_front "$yid"
 keys Tab Tab # past the year and the watches, to the list of people
 xdotool type --delay 40 'Petr'
-until_true 10 "Petrov's year is not what the core says" "$probe" person "$yid" "$work/sutograf.db" Petrov 2015 2
 keys Up # over the heading of the second watch, to the first's Ivanov
-until_true 10 "Ivanov's year is not what the core says" "$probe" person "$yid" "$work/sutograf.db" Ivanov 2015 2
 
-step "Ivanov's .ics, exported twice with Ctrl+E, read by python3-icalendar"
+step "Ivanov's .ics, exported twice with Ctrl+E"
 for name in first second; do
     keys ctrl+e
     window 'Экспорт в календарь$' >/dev/null || fail "no file dialog for the calendar"
@@ -178,19 +173,12 @@ for name in first second; do
     until_true 10 "the $name .ics was not written" test -s "$work/$name.ics"
     to_front "$yid"
 done
-/usr/bin/python3 - "$work/first.ics" <<'PY' || fail "Ivanov's calendar is not his year"
-import datetime as dt, sys, icalendar
-events = icalendar.Calendar.from_ical(open(sys.argv[1], "rb").read()).walk("VEVENT")
-duties = {e.decoded("DTSTART") for e in events if isinstance(e.decoded("DTSTART"), dt.datetime)}
-days = [(e.decoded("DTSTART"), e.decoded("DTEND"), str(e["SUMMARY"])) for e in events
-        if not isinstance(e.decoded("DTSTART"), dt.datetime)]
-at8 = lambda day: dt.datetime(2015, 4, day, 8)
-assert at8(17) in duties, "the duty taken from Petrov"
-assert at8(16) not in duties, "the duty given to Petrov"
-assert not {at8(20), at8(24)} & duties, "duties of the leave"
-assert at8(12) in duties and at8(28) in duties, "his own duties"
-assert days == [(dt.date(2015, 4, 20), dt.date(2015, 4, 25), "Отпуск (ОТ)")], days
-PY
+# The calendar's parse is ics_check.py's: here, that the window exported this person's year.
+ics_has() { tr -d '\r' <"$work/first.ics" | grep -qx "$1"; }
+for day in 12 17 28; do ics_has "DTSTART:201504${day}T080000" || fail "no duty of $day.04 in Ivanov's calendar"; done
+for day in 16 20 24; do ! ics_has "DTSTART:201504${day}T080000" || fail "a duty of $day.04 in Ivanov's calendar"; done
+ics_has 'DTSTART;VALUE=DATE:20150420' && ics_has 'DTEND;VALUE=DATE:20150425' && ics_has 'SUMMARY:Отпуск (ОТ)' ||
+    fail "Ivanov's leave is not in his calendar"
 [ "$(uids "$work/first.ics")" = "$(uids "$work/second.ics")" ] || fail "a second export changed the UIDs"
 [ "$(uids "$work/first.ics" | wc -l)" -gt 40 ] || fail "the calendar has too few events"
 

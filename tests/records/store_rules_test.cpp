@@ -111,6 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusedEdit{"PersonWithoutName", newPerson("  ", 40), {"Не указаны"}},
         RefusedEdit{"WeekOf38Hours", newPerson("Орлов", 38), {"Орлов", "38", "40 или 36"}},
+        RefusedEdit{"PersonInAWatch5",
+                    [](RosterStore& st, const Station&) {
+                        return st.addPerson({{0, "Орлов", "", 40}, {{day(2025, 1, 1), 5}}, {}});
+                    },
+                    {"Орлов", "караула 5 нет"}},
         RefusedEdit{"AbsenceBeforeYear100",
                     absence(ivanov, Date{kFirstDate.serial - 1}, kFirstDate, Absence::Sick),
                     {"Иванов", "100-9999"}},
@@ -134,6 +139,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedEdit{"SameDutyGivenTwice", swap(d1, ivanov, nullptr), {"Иванов", D1, "уже отдана"}},
         RefusedEdit{"SecondDutyTakenTheSameDay", swap(d1, nullptr, petrov), {"Петров", D1, "уже берёт"}},
         RefusedEdit{"SwapWithNobodyOnTheRoster", swap(d1, nullptr, nullptr), {"хотя бы одна сторона"}},
+        RefusedEdit{"AbsenceEndingTheDayBeforeItBegins",
+                    absence(petrov, day(2025, 5, 2), day(2025, 5, 1), Absence::Sick),
+                    {"Петров", "кончается 01.05.2025, раньше"}},
         RefusedEdit{"TrainingOverlappingLeave",
                     absence(ivanov, day(2025, 7, 20), day(2025, 8, 2), Absence::Training),
                     {"Иванов", "ПК с 20.07.2025 по 02.08.2025", "ОТ с 01.07.2025 по 28.07.2025"}},

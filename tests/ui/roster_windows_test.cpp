@@ -7,9 +7,6 @@
 #include <optional>
 
 #include "bazovy_karaul.h"
-#include "csv.h"
-#include "day_cell_delegate.h"
-#include "form1.h"
 #include "frm_roster.h"
 #include "frm_timesheet.h"
 #include "records/test_files.h"
@@ -18,28 +15,18 @@
 #include "station_store.h"
 #include "sutograf_ini.h"
 #include "swap_dialog.h"
-#include "timesheet_csv.h"
 #include "timesheet_model.h"
+#include "ui/window_fixtures.h"
 
 using namespace sutograf;
 using namespace Qt::StringLiterals;
+using namespace window_fixtures;
 
 namespace {
 
 Date day(int d, int m = 3, int y = 2025) { return *dateOf(y, m, d); }
 LocalTime march12() { return {day(12)}; }
 QString text(const std::string& s) { return QString::fromStdString(s); }
-
-template <class T = QWidget> T* child(const QObject* parent, const char* name) {
-    return parent->findChild<T*>(QString::fromUtf8(name));
-}
-
-QString run(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    return p.waitForFinished(20000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput())
-                                                         : QString();
-}
 
 // A unit's folder with a roster in it: Иванов and Сидоров of the 1st watch (Иванов on leave 10-16 March
 // 2025), Петров of the 2nd. The windows share one RosterSource, as in the program.
@@ -62,17 +49,14 @@ struct Unit {
     frmTimesheet& timesheet(int watch = 1) {
         sheet = new frmTimesheet(roster, &march12);
         sheet->showMonth(watch, 2025, 3);
-        sheet->show();
-        sheet->activateWindow();
-        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(sheet);
-        return *sheet;
+        return shown(*sheet);
     }
-    frmRoster& rosterWindow() {
-        list = new frmRoster(roster, &march12);
-        list->show();
-        list->activateWindow();
-        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(list);
-        return *list;
+    frmRoster& rosterWindow() { return shown(*(list = new frmRoster(roster, &march12))); }
+    template <class W> static W& shown(W& window) {
+        window.show();
+        window.activateWindow();
+        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(&window);
+        return window;
     }
     ~Unit() {
         delete sheet.data();
@@ -87,14 +71,12 @@ struct Unit {
     QPointer<frmRoster> list;
 };
 
-QRect cellRect(frmTimesheet& w, PersonId who, Date d) {
-    const QModelIndex i = w.model().index(w.model().rowOf(who), w.model().columnOf(d));
-    return w.table()->visualRect(i);
+// A person's row, and a day's column as the sheet lays the month out: the first day first.
+QModelIndex cellOf(frmTimesheet& w, PersonId who, Date d) {
+    return w.model().index(w.model().rowOf(who), dayOf(d) - 1);
 }
-
-QString cellText(frmTimesheet& w, PersonId who, Date d) {
-    return w.model().index(w.model().rowOf(who), w.model().columnOf(d)).data().toString();
-}
+QRect cellRect(frmTimesheet& w, PersonId who, Date d) { return w.table()->visualRect(cellOf(w, who, d)); }
+QString cellText(frmTimesheet& w, PersonId who, Date d) { return cellOf(w, who, d).data().toString(); }
 
 // The cell as drawn: its ground, and whether anything dark is written in its upper and lower halves.
 struct Drawn {
@@ -119,16 +101,6 @@ Drawn drawn(frmTimesheet& w, PersonId who, Date d) {
 }
 
 using Edit = std::function<bool(Unit&)>;
-
-// Typed as a keyboard types it, Cyrillic too (QTest::keyClicks takes Latin letters only).
-void typeText(QWidget* w, const QString& typed) {
-    for (const QChar c : typed) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QApplication::sendEvent(w, &release);
-    }
-}
 
 } // namespace
 
@@ -206,15 +178,13 @@ private slots:
         QTest::keyClick(w.table(), Qt::Key_Return);
 
         const auto absences = [&u] { return u.stored().find(u.sidorov)->absences; };
-        QCOMPARE(absences().size(), std::size_t{1});
-        QCOMPARE(absences().front().first, first);
-        QCOMPARE(absences().front().last, last);
-        QCOMPARE(absences().front().kind, Absence::AnnualLeave);
+        QVERIFY(absences().size() == 1 && absences().front().first == first &&
+                absences().front().last == last && absences().front().kind == Absence::AnnualLeave);
         w.table()->clearSelection();
         for (Date d = first; d <= last; ++d.serial) {
             QCOMPARE(cellText(w, u.sidorov, d), u"ОТ"_s);
             const Drawn marked = drawn(w, u.sidorov, d);
-            QCOMPARE(marked.ground, dayGround(static_cast<int>(DayStatus::Absent)));
+            QCOMPARE(marked.ground, QColor(255, 226, 180)); // an absence's pale orange
             QVERIFY(marked.codes && !marked.hours);
         }
         QVERIFY(w.status().contains(u"ОТ с %1"_s.arg(text(shortDateText(first)))));
@@ -237,6 +207,40 @@ private slots:
                  qPrintable(w.status()));
         QCOMPARE(u.stored(), before);
         QCOMPARE(cellText(w, u.sidorov, first), unmarked); // as the file now holds it
+    }
+
+    // The day headings as a user sees them: the watch's duty days filled with its colour, today (12 March)
+    // framed in red, and each day's tooltip naming the watch on duty.
+    void dayHeadingsMarkTheDutiesAndToday() {
+        Unit u;
+        QHeaderView* header = u.timesheet(2).table()->horizontalHeader();
+        u.sheet->resize(3000, u.sheet->height()); // every day in sight
+        const QImage shot = header->viewport()->grab().toImage();
+        QStringList seen, expected;
+        for (QDate d(2025, 3, 1); d.month() == 3; d = d.addDays(1)) {
+            const int section = d.day() - 1, left = header->sectionViewportPosition(section);
+            const QRect number(left + 3, 3, header->sectionSize(section) - 6, shot.height() / 2 - 3);
+            int blue = 0, red = 0;
+            for (int i = 0; i < number.width() * number.height(); ++i) {
+                blue += shot.pixel(number.left() + i % number.width(), number.top() + i / number.width()) ==
+                        qRgb(0, 0, 255);
+            }
+            for (int y = shot.height() / 3; y < 2 * shot.height() / 3; ++y) {
+                red += qRed(shot.pixel(left + 2, y)) > 200 && qGreen(shot.pixel(left + 2, y)) < 100;
+            }
+            const QPoint centre(left + header->sectionSize(section) / 2, shot.height() / 2);
+            QHelpEvent help(QEvent::ToolTip, centre, header->viewport()->mapToGlobal(centre));
+            QApplication::sendEvent(header->viewport(), &help);
+            seen << u"%1%2%3 %4"_s.arg(d.day()).arg(
+                2 * blue > number.width() * number.height() ? u" duty"_s : QString(),
+                red > shot.height() / 4 ? u" today"_s : QString(),
+                QToolTip::text().section(u'\n', 0, 0).section(u", "_s, 2));
+            const int watch = expectedWatch(d, 0);
+            expected << u"%1%2%3 дежурит %4 караул"_s.arg(d.day())
+                            .arg(watch == 2 ? u" duty"_s : QString(), d.day() == 12 ? u" today"_s : QString())
+                            .arg(watch);
+        }
+        QCOMPARE(seen, expected);
     }
 
     // Delete over part of a leave takes those days off and keeps the rest; Ctrl+Z puts the leave back whole.
@@ -306,38 +310,11 @@ private slots:
                                  u"Учётный период — месяц (с 01.03.2025 по 31.03.2025)"_s}) {
             QVERIFY2(all.contains(s), qPrintable(s));
         }
-        struct Word {
-            QString text;
-            QRectF box;
-            int page;
-        };
-        QList<Word> words;
-        static const QRegularExpression page(u"<page "_s),
-            word(
-                uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
-        int pages = 0;
-        const QString boxes = run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
-        for (const QString& p : boxes.split(page)) {
-            for (auto m = word.globalMatch(p); m.hasNext();) {
-                const auto w = m.next();
-                words.append({w.captured(5),
-                              QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
-                                     QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())),
-                              pages});
-            }
-            ++pages;
-        }
+        const QList<Word> words = wordsOf(pdf);
         const Timesheet& sheet = w.model().sheet();
         QVERIFY(sheet.rows.size() > 15);
-        const QRectF paper = QRectF(0, 0, 842, 595).adjusted(14, 14, -14, -14);
-        for (qsizetype i = 0; i < words.size(); ++i) {
-            QVERIFY2(paper.contains(words[i].box), qPrintable(words[i].text));
-            for (qsizetype j = i + 1; j < words.size() && words[j].page == words[i].page; ++j) {
-                const QRectF both = words[i].box & words[j].box;
-                QVERIFY2(both.width() < 1 || both.height() < 1,
-                         qPrintable(words[i].text + u" over "_s + words[j].text));
-            }
-        }
+        const QStringList crowd = crowded(words);
+        QVERIFY2(crowd.isEmpty(), qPrintable(crowd.join(u", "_s)));
         for (const TimesheetRow& row : sheet.rows) {
             // "Сотрудник 3-7": the word after "Сотрудник" names the row; its band is the block below it.
             const QString name = text(row.person.name), number = name.section(u' ', 1);
@@ -359,27 +336,17 @@ private slots:
                                     inBand.join(u' ')));
             }
         }
-        // The same month for Excel: the unit, then per person a line of codes with their hours' totals.
+        // The same month for Excel: the unit, then per person a line of codes.
+        const QString nowhere = u.dir.filePath(u"нет такой папки/sheet.csv"_s);
+        QVERIFY(!w.writeCsv(nowhere));
+        QCOMPARE(w.status(), u"Не удалось сохранить файл «%1»: такой папки нет."_s.arg(nowhere));
         const QString csvPath = u.dir.filePath(u"sheet.csv"_s);
         QVERIFY(w.writeCsv(csvPath));
-        QFile csvFile(csvPath);
+        QFile csvFile(csvPath); // the figures' text is timesheet_csv_test's: here, this month's sheet
         QVERIFY(csvFile.open(QIODevice::ReadOnly));
-        const std::string csvText = csvFile.readAll().toStdString();
-        csv::Reader reader(csvText);
-        csv::Record line;
-        QStringList firstLines;
-        while (reader.next(line)) {
-            if (line.fields.size() > 4 && line.fields[3] == "коды") {
-                firstLines << text(line.fields[1] + " " + line.fields[36]); // 31 days, then the duties, hours
-            } else if (line.line == 1) {
-                QCOMPARE(text(line.fields.at(0)), unit);
-            }
-        }
-        QStringList expected;
-        for (const TimesheetRow& row : sheet.rows) {
-            expected << text(row.person.name + " " + decimalHours(row.totals.worked.workedMinutes));
-        }
-        QCOMPARE(firstLines, expected);
+        const QString csvText = QString::fromUtf8(csvFile.readAll());
+        QVERIFY(csvText.section(u"\r\n"_s, 0, 0).endsWith(unit)); // after the byte order mark
+        QCOMPARE(csvText.count(u";коды;"_s), qsizetype(sheet.rows.size()));
     }
 
     // What another program saved shows as soon as the window becomes active again.
@@ -394,62 +361,6 @@ private slots:
         QEvent activated(QEvent::WindowActivate);
         QApplication::sendEvent(&w, &activated);
         QCOMPARE(cellText(w, u.petrov, day(3)), u"Б"_s);
-    }
-
-    // Each opens once from the main window's menu, makes no file by opening, and stays when the main
-    // window closes.
-    void eachOpensOnceAndOutlivesTheMainWindow_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("window");
-        QTest::newRow("Личный состав…") << u"mnuRoster"_s << u"frmRoster"_s;
-        QTest::newRow("Табель…") << u"mnuTimesheet"_s << u"frmTimesheet"_s;
-    }
-
-    void eachOpensOnceAndOutlivesTheMainWindow() {
-        QFETCH(QString, entry);
-        QFETCH(QString, window);
-        Unit u(false);
-        QPointer<Form1> form = new Form1(u.offset, &march12);
-        form->show();
-        QPointer<QWidget> first;
-        for (int i = 0; i < 2; ++i) {
-            form->findChild<QAction*>(entry)->trigger();
-            QWidgetList all = QApplication::topLevelWidgets();
-            all.removeIf([&](QWidget* w) { return !w->isVisible() || w->objectName() != window; });
-            QCOMPARE(all.size(), 1);
-            first = i == 0 ? all.front() : first.data();
-            QCOMPARE(all.front(), first.data());
-        }
-        form->close();
-        QTRY_VERIFY(form.isNull());
-        QVERIFY(first && first->isVisible());
-        QVERIFY(!QFile::exists(u.dir.filePath(u"sutograf.db"_s)));
-        delete first.data();
-    }
-
-    // Closed and opened again, each window is where it was and as large; its size is kept in sutograf.ini.
-    void windowsOpenWhereTheyWereClosed_data() {
-        QTest::addColumn<bool>("timesheet");
-        QTest::newRow("«Личный состав»") << false;
-        QTest::newRow("«Табель»") << true;
-    }
-
-    void windowsOpenWhereTheyWereClosed() {
-        QFETCH(bool, timesheet);
-        Unit u;
-        const auto open = [&]() -> QWidget* {
-            return timesheet ? static_cast<QWidget*>(&u.timesheet()) : &u.rosterWindow();
-        };
-        QWidget* w = open();
-        const QRect kept(QPoint(40, 30), w->size() - QSize(100, 60));
-        w->move(kept.topLeft());
-        w->resize(kept.size());
-        w->close();
-        QTRY_VERIFY(!u.sheet && !u.list);
-        const QWidget* again = open();
-        QCOMPARE(QRect(again->pos(), again->size()), kept);
-        QVERIFY(SutografIni(SettingsPlace(u.dir.path())).choices().timesheetWindow.geometry.isNull() !=
-                timesheet);
     }
 
     // A file that is no roster is said in both windows, and nothing can be edited or written into it.
@@ -534,6 +445,9 @@ private slots:
     void rosterCsvGoesOutAndComesBack() {
         Unit u;
         frmRoster& r = u.rosterWindow();
+        const QString nowhere = u.dir.filePath(u"нет такой папки/состав.csv"_s);
+        QVERIFY(!r.exportCsv(nowhere));
+        QCOMPARE(r.status(), u"Не удалось сохранить файл «%1»: такой папки нет."_s.arg(nowhere));
         const QString file = u.dir.filePath(u"состав.csv"_s);
         QVERIFY(r.exportCsv(file));
         Unit other(false);

@@ -758,7 +758,8 @@ QString frmYear::defaultFileName(const QString& suffix) const {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     }
-    if (folder.isEmpty()) {
+    // A missing folder would have the dialog open wherever the program was started from.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         folder = QDir::homePath();
     }
     const QString name =

@@ -67,7 +67,10 @@ struct RosterStore::State {
     bool dbWritable = false;
     Roster roster;
     std::string problem;
-    bool refused = false; // not ours, damaged or unreadable: never touched again this run
+    bool refused = false; // not ours, damaged or unreadable: never touched again this run, unless busy
+    // Refused only because another program held the file longer than the wait: opened again at the
+    // next look or edit, when that program will most likely have let it go.
+    bool busy = false;
     bool writable = false;
     std::int64_t dataVersion = -1;
 
@@ -84,10 +87,23 @@ struct RosterStore::State {
         writable = false;
         problem = "Файл состава " + name() + " " + why + ". Состав не показан, и файл не будет изменён.";
     }
+    // When `code` says another program held the file: refused for now, with a problem that says so
+    // (true). Otherwise nothing is changed (false).
+    bool refusedAsBusy(int code) {
+        if ((code & 0xFF) != SQLITE_BUSY && (code & 0xFF) != SQLITE_LOCKED) {
+            return false;
+        }
+        refuse({});
+        busy = true;
+        problem = "Файл состава " + name() +
+                  " занят другой программой; состав будет прочитан, когда она его отпустит.";
+        return true;
+    }
 
     void open();
     bool connect(bool readWrite);
-    bool reload();
+    // SQLITE_OK, or the code of what kept the roster from being read (the roster stays as it was).
+    int reload();
     Saved makeFile();
     Saved edit(const std::function<Refusal(const Roster&)>& check,
                const std::function<int(sql::Connection&, std::int64_t&)>& write);
@@ -106,6 +122,9 @@ bool RosterStore::State::connect(bool readWrite) {
     const auto check = db.text("PRAGMA quick_check");
     if (!check || !configured) {
         const int code = db.errorCode();
+        if (refusedAsBusy(code)) {
+            return false;
+        }
         // A hot journal left by a program killed in the middle of an edit: only a connection that
         // may write can roll it back. The header has already said the file is ours.
         if (!readWrite && code == SQLITE_READONLY_ROLLBACK && writable && inPlace()) {
@@ -134,6 +153,7 @@ void RosterStore::State::open() {
     roster = {};
     problem.clear();
     refused = false;
+    busy = false;
     dbWritable = false;
     dataVersion = -1;
     const bool here = inPlace();
@@ -205,21 +225,23 @@ void RosterStore::State::open() {
             return;
         }
     }
-    if (!reload()) {
+    if (const int code = reload(); code != SQLITE_OK && !refusedAsBusy(code)) {
         refuse("хранит записи, которые программа не понимает");
     }
 }
 
-bool RosterStore::State::reload() {
+int RosterStore::State::reload() {
     sql::Transaction read(db, sql::Transaction::Kind::Read);
     const auto version = db.integer("PRAGMA data_version");
     auto fresh = readRoster(db);
     if (!fresh || !version) {
-        return false;
+        // Taken before the transaction's end resets it.
+        const int code = db.errorCode();
+        return code == SQLITE_OK ? SQLITE_ERROR : code;
     }
     roster = std::move(*fresh);
     dataVersion = *version;
-    return true;
+    return SQLITE_OK;
 }
 
 // Makes the file in the write folder: a copy of the one read elsewhere, or a new one, whole before
@@ -269,6 +291,9 @@ Saved RosterStore::State::makeFile() {
 
 Saved RosterStore::State::edit(const std::function<Refusal(const Roster&)>& check,
                                const std::function<int(sql::Connection&, std::int64_t&)>& write) {
+    if (refused && busy) {
+        open();
+    }
     if (refused || !writable) {
         return {"Изменение не сохранено. " + problem, 0};
     }
@@ -333,7 +358,11 @@ void RosterStore::setOffset(float offset) { s_->offset = offset; }
 bool RosterStore::refresh() {
     State& s = *s_;
     if (s.refused) {
-        return false;
+        if (!s.busy) {
+            return false;
+        }
+        s.open();
+        return !s.refused;
     }
     if (!s.db) {
         if (dbfile::kindAt(s.file) == dbfile::Kind::Missing) {
@@ -345,10 +374,16 @@ bool RosterStore::refresh() {
     if (s.db.integer("PRAGMA data_version") == s.dataVersion) {
         return false;
     }
-    if (!s.reload()) {
+    switch (s.reload() & 0xFF) {
+    case SQLITE_OK:
+        return true;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return false; // what is shown stays until the next look
+    default:
         s.refuse("хранит записи, которые программа не понимает");
+        return true;
     }
-    return true;
 }
 
 namespace {

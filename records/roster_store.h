@@ -46,7 +46,9 @@ struct MarkIds {
 // never by opening. It is opened only when it is a regular file (links followed) holding this
 // program's tables of this or an older version and passing SQLite's quick check; an older one is
 // migrated (copied aside first) as soon as it can be written. Any other file is never written: the
-// roster is then empty and read-only for the run, and problem() says why. Every edit is one
+// roster is then empty and read-only for the run, and problem() says why; a file another program
+// holds longer than the 5 s the store waits is the one exception: it is tried again at the next
+// refresh() or edit. Every edit is one
 // transaction; before each (and on refresh(), which the windows call when they become active) the
 // store rereads the file if another program changed it.
 //

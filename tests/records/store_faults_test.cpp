@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <future>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -276,6 +278,31 @@ TEST(StoreFile, MadeByTheFirstSavedEditOnlyAndSeenByAnotherProgram) {
                   std::to_string(kRosterApplicationId) + "\n1\ndelete\n");
     }
     EXPECT_EQ(snapshot(folder.path()).size(), 1u) << "no journal or temporary file left";
+}
+
+// A file another program holds longer than the store waits (5 s) is not taken for a bad one: the
+// store says it is busy, and reads it at the next look or edit once it is let go.
+TEST(StoreFile, HeldByAnotherProgramIsReadOnceLetGo) {
+    TempFolder folder;
+    const fs::path file = folder / "sutograf.db";
+    ASSERT_TRUE(RosterStore(file, folder.path(), 0).addPerson(somebody("Иванов")));
+    sql::Connection holder;
+    ASSERT_EQ(holder.open(file.string(), SQLITE_OPEN_READWRITE), SQLITE_OK);
+    ASSERT_EQ(holder.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+    // Two stores, each waiting out the hold: one looks again, the other edits.
+    auto opening =
+        std::async(std::launch::async, [&] { return std::make_unique<RosterStore>(file, folder.path(), 0); });
+    RosterStore store(file, folder.path(), 0);
+    const auto later = opening.get();
+    EXPECT_NE(store.problem().find("занят другой программой"), std::string::npos) << store.problem();
+    EXPECT_TRUE(store.roster().people.empty());
+    ASSERT_EQ(holder.exec("COMMIT"), SQLITE_OK);
+    EXPECT_TRUE(store.refresh());
+    EXPECT_EQ(store.roster().people.size(), 1u);
+    EXPECT_TRUE(store.problem().empty()) << store.problem();
+    EXPECT_NE(later->problem().find("занят другой программой"), std::string::npos) << later->problem();
+    EXPECT_TRUE(later->addPerson(somebody("Петров")));
+    EXPECT_EQ(later->roster().people.size(), 2u);
 }
 
 // The mechanism that later versions will use: the file copied aside byte for byte first, and a step

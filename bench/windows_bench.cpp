@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
+#include "bazovy_karaul.h"
 #include "form1.h"
 #include "frm_year.h"
 #include "range_statistics.h"
@@ -20,7 +21,8 @@ using namespace sutograf;
 
 void BM_SutografFormirovanie(benchmark::State& state) {
     QTemporaryDir dir;
-    Form1 form([] { return LocalTime{dateFromText("09.03.2011").value()}; }, dir.path());
+    RotaOffset offset{SettingsPlace(dir.path())};
+    Form1 form(offset, [] { return LocalTime{dateFromText("09.03.2011").value()}; });
     form.show();
     QApplication::processEvents(); // the first expose paints everything once
     auto* month = form.findChild<QComboBox*>(QStringLiteral("ПолеСоСпискомМесяц"));
@@ -46,8 +48,9 @@ void showAndPaint(QWidget& w) {
 
 void BM_OpenYearWindow(benchmark::State& state) {
     QTemporaryDir dir;
+    const RotaOffset offset{SettingsPlace(dir.path())};
     for (auto _ : state) {
-        frmYear window(2026, &clock, SettingsPlace(dir.path()));
+        frmYear window(2026, &clock, offset);
         showAndPaint(window);
     }
 }
@@ -55,7 +58,8 @@ BENCHMARK(BM_OpenYearWindow)->Unit(benchmark::kMillisecond)->Apply(withRange);
 
 void BM_SwitchYear(benchmark::State& state) {
     QTemporaryDir dir;
-    frmYear window(2026, &clock, SettingsPlace(dir.path()));
+    const RotaOffset offset{SettingsPlace(dir.path())};
+    frmYear window(2026, &clock, offset);
     showAndPaint(window);
     auto* year = window.findChild<QSpinBox*>(QStringLiteral("yearBox"));
     int step = 1;

@@ -1,6 +1,5 @@
 #include "opt_file.h"
 
-#include "bazovy_karaul.h"
 #include "number_text.h"
 #include "settings_place.h"
 
@@ -22,29 +21,23 @@ std::optional<float> parseOffsetFile(std::string_view content) {
     return *value + 0.0f; // "-0" is the first watch too, stored as plain 0
 }
 
-bool Nastroyki_Chtenie(const SettingsPlace& place) {
+std::optional<float> readOffsetFile(const SettingsPlace& place) {
     const auto head = readRegularFile(place.readPath(kOptFileName), kLongestFirstLine + 1);
     if (!head) {
-        return false;
+        return std::nullopt;
     }
     if (head->size() > kLongestFirstLine && !head->contains('\r') && !head->contains('\n')) {
-        return false; // the first line alone is longer than any offset could be
+        return std::nullopt; // the first line alone is longer than any offset could be
     }
-    const auto offset =
-        parseOffsetFile(std::string_view(head->constData(), static_cast<std::size_t>(head->size())));
-    if (!offset) {
-        return false;
-    }
-    BazovyKaraul = *offset;
-    return true;
+    return parseOffsetFile(std::string_view(head->constData(), static_cast<std::size_t>(head->size())));
 }
 
-WriteResult Nastroyki_Zapis(const SettingsPlace& place) {
+WriteResult writeOffsetFile(const SettingsPlace& place, float offset) {
     const QString path = place.writePath(kOptFileName);
     if (path.isEmpty()) {
         return {WriteFailure::NoPlace};
     }
-    return writeFileSafely(path, QByteArray::fromStdString(numberText(BazovyKaraul)) + "\r\n");
+    return writeFileSafely(path, QByteArray::fromStdString(numberText(offset)) + "\r\n");
 }
 
 } // namespace sutograf

@@ -18,13 +18,12 @@ inline const QString kOptFileName = QStringLiteral("Opt.txt");
 // file matters.
 std::optional<float> parseOffsetFile(std::string_view content);
 
-// Reads Opt.txt into BazovyKaraul. A missing, unreadable or damaged file, or anything but a regular
-// file in its place, leaves BazovyKaraul as it is and the file untouched; answers whether the file
-// was taken.
-bool Nastroyki_Chtenie(const SettingsPlace& place);
+// The offset Opt.txt holds. nullopt for a missing, unreadable or damaged file, or anything but a
+// regular file in its place, which is left untouched.
+std::optional<float> readOffsetFile(const SettingsPlace& place);
 
-// Replaces Opt.txt with the text of BazovyKaraul and CR LF: three bytes for 0..3. The new file
-// appears whole or not at all; on failure the old file is left exactly as it was.
-WriteResult Nastroyki_Zapis(const SettingsPlace& place);
+// Replaces Opt.txt with the offset's text and CR LF: three bytes for 0..3. The new file appears whole
+// or not at all; on failure the old file is left exactly as it was.
+WriteResult writeOffsetFile(const SettingsPlace& place, float offset);
 
 } // namespace sutograf

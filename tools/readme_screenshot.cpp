@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bazovy_karaul.h"
 #include "form1.h"
 #include "frm_year.h"
 #include "sutograf_ini.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const QString output = QString::fromLocal8Bit(argv[argc - 1]);
+    sutograf::RotaOffset offset{sutograf::SettingsPlace(dir.path())};
     if (year) {
         sutograf::UserChoices choices;
         choices.yearWatch = std::atoi(argv[3]);
@@ -44,8 +46,7 @@ int main(int argc, char* argv[]) {
         }
         sutograf::frmYear window(
             std::atoi(argv[2]),
-            [] { return sutograf::LocalTime{sutograf::dateFromText("07.12.2026").value()}; },
-            sutograf::SettingsPlace(dir.path()));
+            [] { return sutograf::LocalTime{sutograf::dateFromText("07.12.2026").value()}; }, offset);
         if (output.endsWith(QLatin1String(".pdf"))) {
             return window.writePdf(output) ? 0 : 1;
         }
@@ -54,7 +55,7 @@ int main(int argc, char* argv[]) {
         return window.grab().save(output) ? 0 : 1;
     }
     auto* window = new sutograf::Form1(
-        [] { return sutograf::LocalTime{sutograf::dateFromText("09.03.2011").value()}; }, dir.path());
+        offset, [] { return sutograf::LocalTime{sutograf::dateFromText("09.03.2011").value()}; });
     window->show();
     QApplication::processEvents();
     const bool saved = window->grab().save(output);

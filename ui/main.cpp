@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "bazovy_karaul.h"
 #include "form1.h"
 
 int main(int argc, char* argv[]) {
@@ -16,7 +17,9 @@ int main(int argc, char* argv[]) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtRussian);
     }
-    auto* window = new sutograf::Form1(); // deletes itself when closed
+    // Every window counts with this one offset; it lives until the last window has closed.
+    sutograf::RotaOffset offset(sutograf::SettingsPlace::forProgram(QApplication::applicationDirPath()));
+    auto* window = new sutograf::Form1(offset); // deletes itself when closed
     window->show();
     return QApplication::exec();
 }

@@ -76,9 +76,9 @@ class OptFileRead : public Files, public ::testing::WithParamInterface<ReadCase>
 TEST_P(OptFileRead, TakesTheFirstLineOrKeepsTheOffsetHeld) {
     const auto& [name, content, taken] = GetParam();
     ASSERT_TRUE(put(path(), content));
-    BazovyKaraul = 1.0f;
-    EXPECT_EQ(Nastroyki_Chtenie(place()), taken.has_value());
-    EXPECT_EQ(BazovyKaraul, taken.value_or(1.0f));
+    RotaOffset rota(place(), 1.0f);
+    EXPECT_EQ(rota.Nastroyki_Chtenie(), taken.has_value());
+    EXPECT_EQ(rota.BazovyKaraul(), taken.value_or(1.0f));
     EXPECT_EQ(contentOf(path()), content) << "reading must never change the file";
 }
 
@@ -134,15 +134,14 @@ TEST_P(OptFileHostile, NeitherHangsNorLosesWhatWasThere) {
                           QFileInfo(path()).isFile() ? contentOf(path()).toStdString() : "");
     };
     const auto before = snapshot();
-    BazovyKaraul = 2.0f;
-    EXPECT_EQ(unlessHung([this] { return Nastroyki_Chtenie(place()); }, path()), regular)
+    RotaOffset rota(place(), 2.0f);
+    EXPECT_EQ(unlessHung([&rota] { return rota.Nastroyki_Chtenie(); }, path()), regular)
         << "nullopt: it hung";
-    EXPECT_EQ(BazovyKaraul, regular ? 1.0f : 2.0f) << "the old file's 1, else the 2 held before";
-    BazovyKaraul = 3.0f;
+    EXPECT_EQ(rota.BazovyKaraul(), regular ? 1.0f : 2.0f) << "the old file's 1, else the 2 held before";
     {
         const NoRootOverride asOrdinaryUser;
         const auto failing = only<FailingWrites>(kind == WriteFails);
-        EXPECT_EQ(Nastroyki_Zapis(place()).failure, failure);
+        EXPECT_EQ(rota.choose(3).failure, failure);
     }
     EXPECT_EQ(snapshot(), before);
 }
@@ -166,7 +165,6 @@ TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
     const QString target = dir.filePath(u"target.txt"_s);
     const QByteArray folder = QFile::encodeName(dir.path()), file = QFile::encodeName(target);
     ASSERT_TRUE(put(target, "1\r\n") && QFile::link(target, path()) && ::chmod(file.constData(), 0220) == 0);
-    BazovyKaraul = 2.0f;
     const pid_t child = ::fork();
     if (child == 0) {
         const uid_t nobody = 65534;
@@ -175,7 +173,7 @@ TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
              ::setgid(nobody) || ::setuid(nobody))) {
             ::_exit(2); // could not become nobody
         }
-        ::_exit(Nastroyki_Zapis(place()).ok() && contentOf(target) == "2\r\n" ? 0 : 1);
+        ::_exit(writeOffsetFile(place(), 2.0f).ok() && contentOf(target) == "2\r\n" ? 0 : 1);
     }
     int status = -1;
     ASSERT_TRUE(::waitpid(child, &status, 0) == child && status == 0) << "exit " << WEXITSTATUS(status);
@@ -196,16 +194,14 @@ TEST_F(Files, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder
     qputenv("XDG_CONFIG_HOME", ""); // as good as unset
     QCoreApplication::setApplicationName(u"sutograf-1.0"_s);
     const NoRootOverride asOrdinaryUser;
-    const SettingsPlace stick = SettingsPlace::forProgram(dir.path());
-    BazovyKaraul = 0.0f;
-    EXPECT_TRUE(Nastroyki_Chtenie(stick) && BazovyKaraul == 3.0f);
-    BazovyKaraul = 1.0f;
-    EXPECT_TRUE(Nastroyki_Zapis(stick).ok());
+    RotaOffset onStick(SettingsPlace::forProgram(dir.path()));
+    EXPECT_TRUE(onStick.Nastroyki_Chtenie() && onStick.BazovyKaraul() == 3.0f);
+    EXPECT_TRUE(onStick.choose(1).ok());
     EXPECT_EQ(contentOf(home + u"/.config/sutograf/Opt.txt"_s), "1\r\n"_ba);
-    EXPECT_TRUE(Nastroyki_Chtenie(stick) && BazovyKaraul == 1.0f);
+    EXPECT_EQ(readOffsetFile(onStick.place()), 1.0f);
     qunsetenv("HOME");
-    EXPECT_EQ(Nastroyki_Zapis(SettingsPlace::forProgram(dir.path())).failure, WriteFailure::NoPlace);
-    EXPECT_TRUE(Nastroyki_Chtenie(SettingsPlace::forProgram(dir.path())) && BazovyKaraul == 3.0f);
+    EXPECT_EQ(writeOffsetFile(SettingsPlace::forProgram(dir.path()), 1.0f).failure, WriteFailure::NoPlace);
+    EXPECT_EQ(readOffsetFile(SettingsPlace::forProgram(dir.path())), 3.0f);
     qputenv("HOME", savedHome);
     qputenv("XDG_CONFIG_HOME", savedXdg);
 }

@@ -48,10 +48,11 @@ struct FormFixture {
     }
     ~FormFixture() { delete form.data(); }
 
+    // offset: what the run holds before Opt.txt is read.
     void start(float offset = 0) {
-        BazovyKaraul = offset; // what the process holds before Opt.txt is read
-        form = new Form1([this] { return at(readings.size() > 1 ? readings.takeFirst() : readings.first()); },
-                         dir.path());
+        rota.emplace(SettingsPlace(dir.path()), offset);
+        form = new Form1(
+            *rota, [this] { return at(readings.size() > 1 ? readings.takeFirst() : readings.first()); });
     }
     QByteArray opt() const {
         QFile file(dir.filePath(u"Opt.txt"_s));
@@ -60,6 +61,7 @@ struct FormFixture {
 
     QStringList readings;
     QTemporaryDir dir;
+    std::optional<RotaOffset> rota;
     QPointer<Form1> form;
 };
 
@@ -343,9 +345,9 @@ private slots:
         QFETCH(int, opensOn);
         QFETCH(QString, steps);
         QFETCH(int, stored);
-        FormFixture f(u"09.03.2011"_s, "1\r\nan older, longer file\r\n");
-        f.start();
-        BazovyKaraul = offset;
+        // A first line that is no offset: the one the run holds stays.
+        FormFixture f(u"09.03.2011"_s, "x\r\nan older, longer file\r\n");
+        f.start(offset);
         QPointer<QWidget> s = openMenu(f, "mnuSettings", "frmSettings");
         QVERIFY(QTest::qWaitForWindowActive(s));
         QVERIFY(option(s, opensOn)->isChecked() && option(s, opensOn)->hasFocus());
@@ -365,8 +367,8 @@ private slots:
         }
         QTRY_VERIFY(s.isNull());
         QCOMPARE(f.opt(),
-                 stored < 0 ? "1\r\nan older, longer file\r\n" : QByteArray::number(stored) + "\r\n");
-        QCOMPARE(BazovyKaraul, stored < 0 ? offset : static_cast<float>(stored));
+                 stored < 0 ? "x\r\nan older, longer file\r\n" : QByteArray::number(stored) + "\r\n");
+        QCOMPARE(f.rota->BazovyKaraul(), stored < 0 ? offset : static_cast<float>(stored));
         QCOMPARE(rebuilds.size(), stored < 0 ? 0 : 1);
         if (stored < 0) {
             QCOMPARE(lookOf(f), april);

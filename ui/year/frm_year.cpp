@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -84,9 +83,9 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
 
 } // namespace
 
-frmYear::frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent)
-    : QWidget(parent, Qt::Window), clock_(std::move(clock)), ini_(place), calendar_(loadCalendar(place)),
-      hours_(this) {
+frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* parent)
+    : QWidget(parent, Qt::Window), clock_(std::move(clock)), offset_(offset), ini_(offset.place()),
+      calendar_(loadCalendar(offset.place())), hours_(this) {
     setObjectName(QStringLiteral("frmYear"));
     setWindowTitle(QStringLiteral("Год и часы"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -104,6 +103,7 @@ frmYear::frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent)
         yearBox_->setValue(std::clamp(year, 100, 9999));
     }
     checkToday();
+    connect(&offset_, &RotaOffset::changed, this, &frmYear::recount);
 }
 
 // The table and the months view outlive the model and the sheet they show (child widgets go last).
@@ -282,7 +282,7 @@ void frmYear::checkToday() {
 void frmYear::recount() {
     const Date today = today_;
     const int year = shownYear();
-    shownOffset_ = BazovyKaraul;
+    shownOffset_ = offset_.BazovyKaraul();
     const auto onDuty = watchOn(today, shownOffset_);
     todayLine_->setText(QStringLiteral("Сегодня %1 дежурит %2")
                             .arg(QString::fromStdString(shortDateText(today)),
@@ -294,21 +294,6 @@ void frmYear::recount() {
     table_->resizeColumnsToContents();
     sourceLine_->setText(QStringLiteral("<b>Норма:</b> ") +
                          sourceText(calendar_.calendar.sourceOf(year), year));
-}
-
-// The offset may have changed in the settings since the last count: whatever is shown, printed or
-// exported is counted with the one in effect.
-void frmYear::followOffset() {
-    if (shownOffset_ != BazovyKaraul) {
-        recount();
-    }
-}
-
-void frmYear::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        followOffset();
-    }
 }
 
 void frmYear::chooseWatch(int watch) {
@@ -358,7 +343,6 @@ YearPage frmYear::page() const {
 }
 
 void frmYear::printYear() {
-    followOffset();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
@@ -434,7 +418,6 @@ bool frmYear::writeFile(const QString& path, const std::optional<QByteArray>& by
 }
 
 bool frmYear::writePdf(const QString& path) {
-    followOffset();
     if (!writeFile(path, yearPagePdf(page()))) {
         return false;
     }
@@ -443,7 +426,6 @@ bool frmYear::writePdf(const QString& path) {
 }
 
 bool frmYear::writeCalendar(const QString& path) {
-    followOffset();
     const int year = shownYear();
     int events = 0;
     const std::string text = dutyCalendar(

@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "date.h"
-#include "settings_place.h"
 #include "sutograf_ini.h"
 #include "user_calendar.h"
 #include "year_hours_model.h"
@@ -24,6 +23,7 @@ class QTimer;
 namespace sutograf {
 
 class HoursBox;
+class RotaOffset;
 struct YearPage;
 class YearMonthsView;
 
@@ -31,14 +31,15 @@ class YearMonthsView;
 // watch's hours against the production-calendar norm by month, quarter and year, the rules by which
 // a duty's hours are counted (kept in sutograf.ini), and the year on paper, as a PDF and as an
 // .ics file for a phone's calendar. Modeless; the main window keeps one, and it outlives the main
-// window. The offset is BazovyKaraul, read afresh at every recount.
+// window. It counts with the offset in effect, and again whenever a new one is chosen.
 class frmYear : public QWidget {
     Q_OBJECT
 public:
     using Clock = std::function<LocalTime()>;
 
-    // year: the year shown first, 100..9999 (clamped).
-    frmYear(int year, Clock clock, SettingsPlace place, QWidget* parent = nullptr);
+    // year: the year shown first, 100..9999 (clamped). The offset (and with it the folder of the
+    // settings files) must outlive the window.
+    frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* parent = nullptr);
     ~frmYear() override;
 
     // The menu's and the buttons' actions; each asks first (the print dialog, a file name).
@@ -61,9 +62,6 @@ public:
     // itself at midnight and at least once a minute.
     void checkToday();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void createHeader();
     void createSelectors();
@@ -82,11 +80,11 @@ private:
     bool writeFile(const QString& path,
                    const std::optional<QByteArray>& bytes); // nullopt: it could not be made
     void reportFailure(const QString& text);
-    void followOffset();
     YearPage page() const;
     QString rulesText() const;
 
     Clock clock_;
+    const RotaOffset& offset_;
     SutografIni ini_;
     LoadedCalendar calendar_;
     std::optional<YearSheet> sheet_;

@@ -29,10 +29,10 @@ constexpr std::array<QRect, 4> kOptionTwips = {{
 
 } // namespace
 
-frmSettings::frmSettings(SettingsPlace place, QWidget* parent)
+frmSettings::frmSettings(RotaOffset& offset, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      place_(std::move(place)) {
+      offset_(offset) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Настройки"));
     setFont(windowDefaultFont());
@@ -77,19 +77,19 @@ frmSettings::frmSettings(SettingsPlace place, QWidget* parent)
 // four are one stop that lands on the choice, the arrows move the choice within them, and Space
 // cannot quietly check another watch.
 void frmSettings::Form_Load() {
-    const int n = std::clamp<int>(toInt16(BazovyKaraul), 0, 3);
+    const int n = std::clamp<int>(toInt16(offset_.BazovyKaraul()), 0, 3);
     Option1[n]->setChecked(true);
     Option1[n]->setFocus();
 }
 
 void frmSettings::Command1_Click() {
+    int chosen = 0;
     for (int i = 0; i < 4; ++i) {
         if (Option1[i]->isChecked()) {
-            BazovyKaraul = static_cast<float>(i);
+            chosen = i;
         }
     }
-    const WriteResult written = Nastroyki_Zapis(place_);
-    emit offsetChosen();
+    const WriteResult written = offset_.choose(chosen);
     if (!written.ok()) {
         // The choice is in effect for this run; the user must know it will not survive a restart,
         // and the dialog stays open to try again.
@@ -101,9 +101,9 @@ void frmSettings::Command1_Click() {
 
 void frmSettings::reportSaveFailure(WriteFailure failure) {
     // Without a place to write, the file meant is the one beside the program.
-    QString path = place_.writePath(kOptFileName);
+    QString path = offset_.place().writePath(kOptFileName);
     if (path.isEmpty()) {
-        path = place_.readPath(kOptFileName);
+        path = offset_.place().readPath(kOptFileName);
     }
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Сутограф"),
                                 QStringLiteral("Не удалось сохранить выбор караула в файл «%1»: %2.\n\n"

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
@@ -25,7 +24,6 @@
 #include "frm_year.h"
 #include "month_names.h"
 #include "number_text.h"
-#include "opt_file.h"
 #include "rota.h"
 #include "today_frame.h"
 #include "twips.h"
@@ -87,10 +85,8 @@ template <class Control> Control* named(Control* control, const QString& name, i
 
 } // namespace
 
-Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
-    : QMainWindow(parent), clock_(std::move(clock)),
-      settingsPlace_(settingsDir.isEmpty() ? SettingsPlace::forProgram(QCoreApplication::applicationDirPath())
-                                           : SettingsPlace(std::move(settingsDir))) {
+Form1::Form1(RotaOffset& offset, Clock clock, QWidget* parent)
+    : QMainWindow(parent), offset_(offset), clock_(std::move(clock)) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(programIcon());
@@ -115,6 +111,8 @@ Form1::Form1(Clock clock, QString settingsDir, QWidget* parent)
     createWeekdayHeaders();
     createGrid();
     createTodayLine();
+    // A watch chosen in the settings is drawn at once.
+    connect(&offset_, &RotaOffset::changed, this, &Form1::Sutograf_Formirovanie);
 
     Form_Load();
 }
@@ -234,7 +232,7 @@ void Form1::Mesyats_Ustanovka() {
     ПолеСоСпискомМесяц->setEditText(monthName(m));
 }
 
-void Form1::Nastroyki_Chtenie() { sutograf::Nastroyki_Chtenie(settingsPlace_); }
+void Form1::Nastroyki_Chtenie() { offset_.Nastroyki_Chtenie(); }
 
 void Form1::checkToday() {
     const LocalTime now = clock_();
@@ -249,9 +247,9 @@ void Form1::checkToday() {
 void Form1::scheduleTodayCheck(const LocalTime& now) { todayCheck_->start(msUntilDateCheck(now)); }
 
 void Form1::Sutograf_Formirovanie() {
-    const auto grid =
-        gridFromText(ПолеГод->text().toStdString(),
-                     ПолеСоСпискомМесяц->property(kTag).toString().toStdString(), BazovyKaraul, today_);
+    const auto grid = gridFromText(ПолеГод->text().toStdString(),
+                                   ПолеСоСпискомМесяц->property(kTag).toString().toStdString(),
+                                   offset_.BazovyKaraul(), today_);
     if (!grid) {
         return;
     }
@@ -305,14 +303,7 @@ void Form1::UpDown7_Change() {
 // dialogs are top-level windows of their own, so that closing this window leaves them open.
 void Form1::mnuSettings_Click() {
     if (settingsDialog_.isNull()) {
-        settingsDialog_ = new frmSettings(settingsPlace_);
-        // A new offset reaches the year window too, so that it never shows the old watches beside it.
-        connect(settingsDialog_, &frmSettings::offsetChosen, this, [this] {
-            Sutograf_Formirovanie();
-            if (!yearWindow_.isNull()) {
-                yearWindow_->recount();
-            }
-        });
+        settingsDialog_ = new frmSettings(offset_);
     }
     bringToFront(settingsDialog_);
 }
@@ -331,7 +322,7 @@ frmYear* Form1::showYearWindow() {
     if (yearWindow_.isNull()) {
         const auto typed = textToSingle(ПолеГод->text().toStdString());
         const auto first = typed ? dateFromText("1.1." + numberText(*typed)) : std::nullopt;
-        yearWindow_ = new frmYear(first ? yearOf(*first) : yearOf(today_), clock_, settingsPlace_);
+        yearWindow_ = new frmYear(first ? yearOf(*first) : yearOf(today_), clock_, offset_);
     }
     bringToFront(yearWindow_);
     return yearWindow_;

@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "date.h"
-#include "settings_place.h"
 
 class QAction;
 class QComboBox;
@@ -20,6 +19,7 @@ namespace sutograf {
 
 class DayCell;
 class TodayFrame;
+class RotaOffset;
 class UpDown;
 class frmAbout;
 class frmSettings;
@@ -28,17 +28,17 @@ class frmYear;
 // The main window: the month list and the year box with its up-down control above a grid of 56 days
 // in the colours of the watches on duty, today framed in red, and today's date below. It keeps no
 // data of its own: the year is the year box's text, the month the month list's Tag, the offset
-// BazovyKaraul; every change of any of them rebuilds the whole grid. Today is the date shown in the
-// "Сегодня" line, and it moves on with the clock while the program runs.
+// RotaOffset's BazovyKaraul; every change of any of them rebuilds the whole grid. Today is the date shown in
+// the "Сегодня" line, and it moves on with the clock while the program runs.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     using Clock = std::function<LocalTime()>;
 
-    // settingsDir holds Opt.txt; empty means beside the executable, with the user's configuration
-    // folder as the fallback (SettingsPlace::forProgram). The clock is read once as the window
-    // loads and from then on by checkToday.
-    explicit Form1(Clock clock = &localNow, QString settingsDir = {}, QWidget* parent = nullptr);
+    // The offset is read from Opt.txt in its place as the window loads, and a new one chosen later
+    // rebuilds the grid; it must outlive the window. The clock is read once as the window loads and
+    // from then on by checkToday.
+    explicit Form1(RotaOffset& offset, Clock clock = &localNow, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Rebuilds the grid from the year box, the month list's Tag, BazovyKaraul and today. Text in the
@@ -79,8 +79,8 @@ private:
     // The year window, opened once; then, for the two entries that ask for it, its action.
     frmYear* showYearWindow();
 
+    RotaOffset& offset_;
     Clock clock_;
-    SettingsPlace settingsPlace_;
     Date today_;
 
     QComboBox* ПолеСоСпискомМесяц = nullptr;

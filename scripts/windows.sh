@@ -5,6 +5,9 @@
 #
 # Usage: scripts/windows.sh [qt]      (qt: only make sure the cross-built Qt is in the cache)
 #
+# Writes build-windows/ (the cross build), build-windows-host/ (the Linux probe that reads the screen
+# in the end-to-end test) and dist/.
+#
 # The cache (SUTOGRAF_WINDOWS_CACHE, default ~/.cache/sutograf-windows) holds Qt built for Windows,
 # keyed by the Qt source version, the cross compiler's version, windows/qt-configure.txt and the
 # toolchain file: a run with all four unchanged skips the 20-minute Qt build.
@@ -89,8 +92,63 @@ ensure_qt() {
     step "Qt built into $qt_prefix"
 }
 
+# SQLite's amalgamation, made from Debian's sqlite3 source once per version (it needs the build
+# machine's compiler and tclsh); sets sqlite_dir. The same version as the Linux build's library.
+ensure_sqlite() {
+    local version source build options
+    version=$(dpkg-query -W -f='${source:Version}' libsqlite3-0)
+    sqlite_dir=$cache/sqlite3-$version
+    if [ -f "$sqlite_dir/.complete" ]; then
+        return
+    fi
+    step "SQLite $version: the amalgamation from Debian's source"
+    source=$(debian_source sqlite3 "$version")
+    build=$cache/build-sqlite3
+    rm -rf "$build" "$sqlite_dir" && mkdir -p "$build" "$sqlite_dir"
+    # The options Debian builds libsqlite3 with: some shape the generated parser, so they go to
+    # configure as well as to the compiler (windows/sqlite3.cmake reads options.txt).
+    sed -n '/^export CFLAGS += /,/[^\\]$/p' "$source/debian/rules" |
+        grep -o -- '-DSQLITE_[A-Z0-9_]*\(=[0-9]*\)\?' >"$sqlite_dir/options.txt"
+    options=$(tr '\n' ' ' <"$sqlite_dir/options.txt")
+    (cd "$build" && "$source/configure" CFLAGS="-O2 $options" --disable-tcl >configure.log 2>&1 &&
+        make sqlite3.c >make.log 2>&1) || { tail -n 40 "$build"/*.log; exit 1; }
+    cp "$build/sqlite3.c" "$build/sqlite3.h" "$sqlite_dir/"
+    touch "$sqlite_dir/.complete"
+    rm -rf "$build"
+}
+
 "$root/scripts/setup.sh" windows
 qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
 mkdir -p "$cache"
 ensure_qt
 [ "${1:-}" = qt ] && exit 0
+qt_source=$(debian_source qt6-base "$qt_version")
+
+# The roster database, where the program has one, is SQLite compiled in.
+sqlite_args=()
+if [ -d "$root/records" ]; then
+    ensure_sqlite
+    sqlite_args=(-DSUTOGRAF_SQLITE3_AMALGAMATION="$sqlite_dir")
+fi
+
+step "The program and its tests for Windows"
+build=$root/build-windows
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$qt_prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DBUILD_TESTING=ON -DSUTOGRAF_BENCH=OFF -DSUTOGRAF_WERROR=ON "${sqlite_args[@]}" >/dev/null
+cmake --build "$build" -j "$jobs"
+
+step "The zip"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+zip=$root/dist/sutograf-$version-windows-x64.zip
+"$root/windows/package.sh" "$build" "$qt_prefix" "$qt_source" "$zip"
+
+# The end-to-end test reads the screen with a Linux probe, built against the Linux Qt.
+step "The screen probe for the end-to-end test (Linux)"
+host=$root/build-windows-host
+cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DSUTOGRAF_BENCH=OFF >/dev/null
+cmake --build "$host" -j "$jobs" --target e2e_probe
+
+step "The tests under Wine"
+"$root/windows/wine-tests.sh" "$build" "$qt_prefix" "$zip" "$host/tests/e2e_probe" "$cache/wine"
+step "Done: $zip"

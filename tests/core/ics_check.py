@@ -1,5 +1,6 @@
 # Reads ics_writer's duty calendars with an independent parser, Debian's python3-icalendar.
-# Usage: /usr/bin/python3 ics_check.py path/to/ics_writer
+# Usage: /usr/bin/python3 ics_check.py [LAUNCHER...] path/to/ics_writer
+# (a launcher such as wine runs a writer built for Windows)
 import datetime as dt
 import subprocess
 import sys
@@ -8,8 +9,9 @@ import icalendar
 
 
 def calendar(watch, year, offset, start, length, stamp="20261207T021500Z"):
-    args = [sys.argv[1], *map(str, (watch, year, offset, start, length)), stamp]
-    raw = subprocess.run(args, check=True, capture_output=True).stdout
+    # The stamp goes on standard input: a command line under Wine loses the Cyrillic in it.
+    line = " ".join(map(str, (watch, year, offset, start, length, stamp))) + "\n"
+    raw = subprocess.run(sys.argv[1:], input=line.encode(), check=True, capture_output=True).stdout
     assert raw.endswith(b"\r\n"), "the last line ends in CRLF"
     for line in raw[:-2].split(b"\r\n"):
         assert b"\n" not in line and b"\r" not in line and len(line) <= 75, line

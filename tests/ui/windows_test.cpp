@@ -6,8 +6,7 @@
 #include <optional>
 
 #include "bazovy_karaul.h"
-#include "common/no_root_override.h"
-#include "common/small_disk.h"
+#include "common/system_trouble.h"
 #include "day_cell.h"
 #include "form1.h"
 #include "frm_about.h"
@@ -19,6 +18,9 @@ using namespace sutograf;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// What keeps a file from being saved.
+enum Trouble { DiskFull, ReadOnlyFolder, HeldOpen };
 
 // A clock reading from "dd.mm.yyyy hh:mm:ss.zzz", or "dd.mm.yyyy" at noon.
 LocalTime at(const QString& text) {
@@ -379,43 +381,52 @@ private slots:
     }
 
     void failedSaveSaysSoAndKeepsTheOldFile_data() {
-        QTest::addColumn<bool>("diskFull"); // else a read-only folder
+        QTest::addColumn<int>("kind"); // a Trouble
         QTest::addColumn<QString>("reason");
-        QTest::newRow("disk full") << true << "на диске нет места";
-        QTest::newRow("read-only folder") << false << "нет права записи";
+        QTest::newRow("disk full") << int(DiskFull) << "на диске нет места";
+        QTest::newRow("read-only folder") << int(ReadOnlyFolder) << "нет права записи";
+        QTest::newRow("held open by another program") << int(HeldOpen) << "открыт в другой программе";
     }
 
     void failedSaveSaysSoAndKeepsTheOldFile() {
-        QFETCH(bool, diskFull);
+        QFETCH(int, kind);
         QFETCH(QString, reason);
         FormFixture f(u"09.03.2011"_s, "1\r\n");
-        std::optional<SmallDisk> disk;
-        if (diskFull) {
-            if (!disk.emplace(f.dir.path()).mounted()) {
-                QSKIP("no right to mount a small disk");
+        const QString opt = f.dir.filePath(u"Opt.txt"_s);
+        std::optional<trouble::SmallDisk> disk;
+        if (kind == DiskFull) {
+            if (!disk.emplace(f.dir.path()).made()) {
+                QSKIP(qPrintable(disk->why()));
             }
-            QVERIFY(writeFile(f.dir.filePath(u"Opt.txt"_s), "1\r\n"));
+            QVERIFY(writeFile(opt, "1\r\n"));
             disk->fill();
         }
         f.start();
         QWidget* s = openMenu(f, "mnuSettings", "frmSettings");
         QTest::mouseClick(option(s, 3), Qt::LeftButton);
-        const auto permissions = QFile::permissions(f.dir.path());
-        QVERIFY(diskFull ||
-                QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        const NoRootOverride asOrdinaryUser;
-        save(s);
+        std::optional<trouble::HeldOpen> held;
+        const QString why = kind == ReadOnlyFolder ? trouble::makeReadOnly(f.dir.path())
+                            : kind == HeldOpen     ? held.emplace(opt).why()
+                                                   : QString();
+        if (!why.isEmpty()) {
+            QSKIP(qPrintable(why));
+        }
+        {
+            const trouble::NoRootOverride asOrdinaryUser;
+            save(s);
+        }
         QCOMPARE(f.opt(), QByteArray("1\r\n"));
         auto* box = child<QMessageBox>(s, "saveFailed");
         QVERIFY(box != nullptr && box->isVisible());
-        QVERIFY2(box->text().contains(f.dir.filePath(u"Opt.txt"_s)) && box->text().contains(reason),
+        QVERIFY2(box->text().contains(QDir::toNativeSeparators(opt)) && box->text().contains(reason),
                  qPrintable(box->text()));
         QVERIFY(s->isVisible());    // still open, to try again
         verifyShows(f, 2011, 3, 3); // the choice holds for this run
         box->accept();
-        // Room made, or the folder writable again: the next Save goes through.
+        // Room made, the folder writable again, the other program closed: the next Save goes through.
         QFile::remove(f.dir.filePath(u"filler"_s));
-        QFile::setPermissions(f.dir.path(), permissions);
+        trouble::makeWritable(f.dir.path());
+        held.reset();
         save(s);
         QCOMPARE(f.opt(), QByteArray("3\r\n"));
     }
@@ -434,8 +445,8 @@ private slots:
     // Damaged files open the window with defaults and a message naming both files and the bad line. The
     // figures then are the core's for what is chosen, and the choices are kept in sutograf.ini. The year
     // on paper: one A4 landscape page holding the title, the months and the year's totals, and an .ics
-    // with one event per duty, read by an independent parser. Into a folder that cannot be written: a
-    // message naming the file and why, and nothing left there.
+    // with one event per duty, read by independent programs (Linux ones: scripts/windows.sh reads the
+    // Windows build's PDF back itself).
     void yearWindow() {
         FormFixture f(u"09.03.2011"_s, "2\r\n");
         const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
@@ -465,6 +476,11 @@ private slots:
 
         const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
         QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));
+        for (const QString& reader : {u"pdfinfo"_s, u"pdftotext"_s}) {
+            if (QStandardPaths::findExecutable(reader).isEmpty()) {
+                QSKIP(qPrintable(reader + u" is not here to read the PDF back"_s));
+            }
+        }
         const QString text = run(u"pdfinfo"_s, {pdf}) + run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
         QStringList wanted{u"Pages:           1"_s, u"842 x 595 pts (A4)"_s,
                            u"График дежурств на 2025 год — 3 караул"_s,
@@ -483,19 +499,47 @@ private slots:
                                 "open(sys.argv[1],'rb').read()).walk('VEVENT')))"),
                  ics});
         QCOMPARE(events.trimmed().toInt(), year->hours().hours(kYearRow).duties);
+    }
 
+    void yearFileThatCannotBeWrittenIsSaid_data() {
+        QTest::addColumn<int>("kind"); // a Trouble
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only folder") << int(ReadOnlyFolder) << "нет права записи";
+        QTest::newRow("held open by another program") << int(HeldOpen) << "открыт в другой программе";
+    }
+
+    // A message naming the file and why, and the folder left as it was.
+    void yearFileThatCannotBeWrittenIsSaid() {
+        QFETCH(int, kind);
+        QFETCH(QString, reason);
+        FormFixture f;
+        f.start();
+        auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
         const QString locked = f.dir.filePath(u"locked"_s);
-        QVERIFY(QDir().mkdir(locked) &&
-                QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        const NoRootOverride asOrdinaryUser;
+        QVERIFY(QDir().mkdir(locked));
         for (const bool asPdf : {true, false}) {
-            const QString path = locked + (asPdf ? u"/year.pdf"_s : u"/year.ics"_s);
+            const QString path = QDir::toNativeSeparators(locked + (asPdf ? u"/year.pdf"_s : u"/year.ics"_s));
+            std::optional<trouble::HeldOpen> held;
+            if (kind == HeldOpen) {
+                QVERIFY(writeFile(path, "old"));
+            }
+            const QString why =
+                kind == ReadOnlyFolder ? trouble::makeReadOnly(locked) : held.emplace(path).why();
+            if (!why.isEmpty()) {
+                QSKIP(qPrintable(why));
+            }
+            const trouble::NoRootOverride asOrdinaryUser;
             QVERIFY(!(asPdf ? year->writePdf(path) : year->writeCalendar(path)));
             const QMessageBox* box = year->findChildren<QMessageBox*>(u"saveFailed"_s).last();
-            QVERIFY2(box->text().contains(path) && box->text().contains(u"нет права записи"_s),
-                     qPrintable(box->text()));
+            QVERIFY2(box->text().contains(path) && box->text().contains(reason), qPrintable(box->text()));
         }
-        QVERIFY(QDir(locked).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        const QStringList left = QDir(locked).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(left, kind == HeldOpen ? QStringList({u"year.ics"_s, u"year.pdf"_s}) : QStringList());
+        for (const QString& name : left) {
+            QFile file(QDir(locked).filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "old");
+        }
+        trouble::makeWritable(locked);
     }
 };
 

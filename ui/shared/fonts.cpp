@@ -1,30 +1,15 @@
 #include "fonts.h"
 
-#include <QStringList>
+#include <QString>
 
 #include <algorithm>
 #include <cmath>
 
+#include "fonts_system.h"
+
 namespace sutograf {
-namespace {
-
-void registerSubstitutes() {
-    static const bool done = [] {
-        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   QStringList{QStringLiteral("Microsoft Sans Serif"),
-                                               QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-        QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-        return true;
-    }();
-    (void)done;
-}
-
-} // namespace
-
 QFont layoutFont(const char* family, qreal points, bool bold) {
-    registerSubstitutes();
-    QFont font(QString::fromLatin1(family));
+    QFont font(systemFamily(family));
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

@@ -1,0 +1,4 @@
+#include "binary_stdout.h"
+
+// POSIX streams are binary already.
+void makeStdoutBinary() {}

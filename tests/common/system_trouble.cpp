@@ -1,0 +1,7 @@
+#include "system_trouble.h"
+
+namespace trouble {
+
+Lasting::~Lasting() = default;
+
+} // namespace trouble

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# End to end, as a Windows user meets the program: the zip unzipped into a folder (a USB stick), the
+# program started there under Wine on the X display of the caller (Xvfb), its date fixed by faketime,
+# and looked at by pixel with the Linux probe. The month window shows the watch colours of the offset in
+# Opt.txt; Settings -> Сохранить writes Opt.txt beside the .exe as three bytes; the year window opens
+# from the menu with the duty days filled, and its PDF is written through the Windows save dialog and
+# read back. Qt's plugins and its Russian translation must come from the unzipped folder. Exits 77
+# (skipped) when faketime or xdotool is missing.
+#   wine_e2e_test.sh ZIP PROBE      (DISPLAY, WINEPREFIX and the rest of Wine's environment set)
+set -euo pipefail
+zip=$(readlink -f "$1")
+probe=$(readlink -f "$2")
+
+for tool in xdotool faketime unzip pdfinfo pdftotext; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIPPED: $tool is not installed"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    wineserver -k 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*"
+    echo "what Wine and the program said (last lines):"
+    grep -v ':trace:' "$work/app.log" | tail -n 20
+    exit 1
+}
+step() { echo "-- $*"; }
+
+unzip -q "$zip" -d "$work/stick"
+folder=$(find "$work/stick" -mindepth 1 -maxdepth 1 -type d)
+[ -f "$folder/Сутограф.exe" ] || fail "no Сутограф.exe in the zip's folder"
+printf '1\r\n' >"$folder/Opt.txt"
+
+# Only the clock is faked (see e2e_test.sh). Wine's file and DLL traces tell where Qt took its plugins
+# and its translation from.
+(cd "$folder" && NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1 WINEDEBUG=trace+file,+loaddll \
+    faketime '2015-04-10 12:00:00' wine ./Сутограф.exe) >"$work/app.log" 2>&1 &
+app_pid=$!
+
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Сутограф$' | head -n 1) || fail "no window called Сутограф"
+sleep 1
+read -r cx cy < <("$probe" client "$wid") || fail "cannot find the client area"
+look() { # year month offset today
+    "$probe" check "$wid" "$1" "$2" "$3" "$4" || fail "the screen is not the grid of $2.$1 with offset $3"
+}
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.5; }
+
+step "starts on April 2015, today 10.04.2015 framed, in the colours of the offset in Opt.txt"
+look 2015 4 1 10.04.2015
+
+step "Qt's pieces come from the unzipped folder"
+windows_folder=$(echo "Z:${folder//\//\\}" | sed 's/\\/\\\\\\\\/g')
+for piece in 'platforms\\\\qwindows.dll' 'styles\\\\qwindowsvistastyle.dll' 'Qt6Core.dll'; do
+    grep -qi "Loaded L\"$windows_folder\\\\\\\\$piece\"" "$work/app.log" || fail "$piece was not loaded from the folder"
+done
+grep -i 'CreateFileW.*translations\\\\qtbase_ru.qm' -A1 "$work/app.log" | grep -qi 'returning 0x[0-9a-f]*[1-9a-f]' ||
+    grep -qi 'CreateFileW L".*translations\\\\qtbase_ru.qm"' "$work/app.log" ||
+    fail "Qt's Russian translation was not opened from translations\\ beside the program"
+
+step "the third watch saved in the settings, as three bytes beside the .exe"
+read -r wx wy < <(xdotool getwindowgeometry --shell "$wid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
+click $((wx + 30)) $(((wy + cy) / 2))
+xdotool key Down Return
+sid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Настройки$' | head -n 1) || fail "no settings window"
+sleep 0.5
+read -r sx sy < <(xdotool getwindowgeometry --shell "$sid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
+click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
+click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Настройки$' >/dev/null || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Настройки$' >/dev/null && fail "the settings stayed open after Save"
+bytes=$(od -An -tx1 "$folder/Opt.txt" | tr -d ' \n')
+[ "$bytes" = "320d0a" ] || fail "Opt.txt beside the .exe holds $bytes, not 32 0d 0a"
+look 2015 4 2 10.04.2015
+
+step "the year window from the menu: every duty day of the first watch filled with its colour"
+click $((wx + 30)) $(((wy + cy) / 2))
+xdotool key Down Down Return
+yid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
+sleep 1
+"$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
+
+step "its PDF written through the Windows save dialog"
+# The window starts with the focus on its first control; going back from there wraps to its last
+# button, "Экспорт в календарь…", and once more to "Сохранить PDF…".
+xdotool key shift+Tab shift+Tab space
+did=$(timeout 20 xdotool search --sync --onlyvisible --name '^Сохранить PDF$' | head -n 1) || fail "no save dialog"
+sleep 1
+pdf="$folder/year.pdf"
+xdotool key ctrl+a
+xdotool type --delay 30 "Z:${pdf//\//\\}"
+xdotool key Return
+for _ in $(seq 100); do [ -s "$pdf" ] && break; sleep 0.1; done
+[ -s "$pdf" ] || fail "no PDF at $pdf"
+sleep 0.5
+info=$(pdfinfo "$pdf") || fail "pdfinfo cannot read the PDF"
+grep -q '^Pages: *1$' <<<"$info" || fail "the PDF has not one page: $info"
+grep -q '842 x 595 pts (A4)' <<<"$info" || fail "the PDF's page is not A4 landscape: $info"
+pdftotext -layout "$pdf" - | grep -q 'График дежурств на 2015 год — 1 караул' || fail "the PDF lacks its title"
+kill -0 "$app_pid" 2>/dev/null || fail "the program is no longer running"
+echo "PASSED: unzipped, the program shows the rota, keeps Opt.txt beside itself and writes the year's PDF"

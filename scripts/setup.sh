@@ -11,10 +11,11 @@ run_packages=(g++ cmake ninja-build qt6-base-dev qt6-translations-l10n fonts-lib
 test_packages=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool faketime libx11-dev
                python3-icalendar poppler-utils)
 # The Windows build (scripts/windows.sh) adds: the MinGW-w64 cross compiler; dpkg-dev to unpack Debian's
-# qt6-base and sqlite3 sources; the host Qt tools (moc, rcc, uic) come with qt6-base-dev above, and
-# GoogleTest's sources with libgtest-dev; Wine with its fonts on a virtual X server to run the tests; zip.
-windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev wine wine64 fonts-wine
-                  xvfb x11-utils zip unzip python3)
+# qt6-base and sqlite3 sources, and make and tclsh to make SQLite's amalgamation; the host Qt tools (moc,
+# rcc, uic) come with qt6-base-dev above, and GoogleTest's sources with libgtest-dev; Wine with its fonts
+# to run the tests on the virtual X server; zip and unzip.
+windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev make tcl wine wine64 fonts-wine
+                  zip unzip python3)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;

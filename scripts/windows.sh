@@ -24,7 +24,7 @@ if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 
 # Debian's source packages need a deb-src line; added once, beside the binary archive's own.
 ensure_deb_src() {
-    if apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx Sources; then
+    if apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -x Sources >/dev/null; then
         return
     fi
     echo "Adding Debian's source archive to apt's sources" >&2

@@ -15,6 +15,9 @@ namespace sutograf {
 namespace systemfiles {
 namespace {
 
+// ERROR_DISK_QUOTA_EXCEEDED, which MinGW-w64's headers lack.
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
 std::wstring nativeName(const QString& path) { return QDir::toNativeSeparators(path).toStdWString(); }
 
 WriteFailure failureOfCode(DWORD code) {
@@ -26,7 +29,7 @@ WriteFailure failureOfCode(DWORD code) {
         return WriteFailure::ReadOnlyDisk;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case kDiskQuotaExceeded:
         return WriteFailure::DiskFull;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:

@@ -23,33 +23,29 @@ mkdir -p "$out/platforms" "$out/styles" "$out/translations"
 cp "$qt/plugins/platforms/qwindows.dll" "$out/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$out/styles/"
 
-# Every DLL these import that is not Windows' own, and theirs in turn, from the Qt build or the
-# MinGW-w64 runtime. A DLL found in neither stops the packaging: the program would not start.
-runtime_dirs=("$qt/bin" "/usr/lib/gcc/$triplet/$($triplet-g++-posix -dumpversion)-posix" "/usr/$triplet/lib")
+# Every DLL these import, and theirs in turn: from the Qt build or the MinGW-w64 runtime when it is
+# there, else one of Windows' own, known by its import library in the MinGW-w64 sysroot or as an API set
+# (api-ms-win-*, part of Windows since 8). A DLL that
+# is neither stops the packaging: the program would not start.
+runtime_dir() { dirname "$(realpath "$($triplet-g++-posix -print-file-name="$1")")"; }
+runtime_dirs=("$qt/bin" "$(runtime_dir libstdc++-6.dll)" "$(runtime_dir libwinpthread-1.dll)")
 is_windows_dll() {
-    case "${1,,}" in
-        kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | ole32.dll | oleaut32.dll | \
-            comdlg32.dll | winspool.drv | ws2_32.dll | msvcrt.dll | imm32.dll | winmm.dll | version.dll | \
-            netapi32.dll | userenv.dll | uxtheme.dll | dwmapi.dll | shlwapi.dll | d2d1.dll | d3d11.dll | \
-            dxgi.dll | dwrite.dll | setupapi.dll | wtsapi32.dll | mpr.dll | authz.dll | comctl32.dll | \
-            api-ms-win-*) return 0 ;;
-    esac
-    return 1
+    local name=${1,,}
+    [[ $name == api-ms-win-* ]] || [ -f "/usr/$triplet/lib/lib${name%.*}.a" ]
 }
 pending=("$out/Сутограф.exe" "$out/platforms/qwindows.dll" "$out/styles/qwindowsvistastyle.dll")
 while [ ${#pending[@]} -gt 0 ]; do
     file=${pending[0]}
     pending=("${pending[@]:1}")
     while read -r dll; do
-        if is_windows_dll "$dll" || [ -e "$out/$dll" ]; then
-            continue
-        fi
+        [ -e "$out/$dll" ] && continue
         found=
         for dir in "${runtime_dirs[@]}"; do
             [ -f "$dir/$dll" ] && found=$dir/$dll && break
         done
         if [ -z "$found" ]; then
-            echo "package: $(basename "$file") needs $dll, found neither in Qt nor in the MinGW runtime" >&2
+            is_windows_dll "$dll" && continue
+            echo "package: $(basename "$file") needs $dll: not in Qt, the MinGW runtime or Windows" >&2
             exit 1
         fi
         cp "$found" "$out/"

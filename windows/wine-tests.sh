@@ -10,10 +10,11 @@ build=$1 qt=$2 zip=$3 probe=$4
 export WINEPREFIX=$5 WINEARCH=win64 WINEDEBUG=-all
 # No Mono and no Gecko: Wine would offer to fetch them, in a dialog nobody answers.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The test programs find the Qt DLLs through the path; the zip carries its own.
+# The test programs find the Qt DLLs and the MinGW-w64 runtime through the path; the zip carries its own.
 windows_path() { echo "Z:${1//\//\\}"; }
+runtime_dir() { dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name="$1")")"; }
 export WINEPATH
-WINEPATH=$(windows_path "$qt/bin")
+WINEPATH="$(windows_path "$qt/bin");$(windows_path "$(runtime_dir libstdc++-6.dll)");$(windows_path "$(runtime_dir libwinpthread-1.dll)")"
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -32,12 +33,18 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-if [ ! -f "$WINEPREFIX/.sutograf-ready" ]; then
+# A Windows PC has Arial, Times New Roman and Microsoft Sans Serif, which the windows ask for; Wine
+# has none of them, and falls back to faces of other widths or to bitmap fonts Qt draws nothing with.
+# The prefix gets the metric-compatible Liberation faces under those names, as a Linux desktop does.
+if [ ! -f "$WINEPREFIX/.sutograf-ready-2" ]; then
     echo "-- a Wine prefix in $WINEPREFIX (once)"
     mkdir -p "$WINEPREFIX"
     wine wineboot --init >/dev/null 2>&1
+    for face in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Microsoft Sans Serif=Liberation Sans"; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${face%%=*}" /t REG_SZ /d "${face#*=}" /f >/dev/null 2>&1
+    done
     wineserver -w
-    touch "$WINEPREFIX/.sutograf-ready"
+    touch "$WINEPREFIX/.sutograf-ready-2"
 fi
 
 failed=0
@@ -54,18 +61,27 @@ for exe in "$build"/tests/*_tests.exe; do
     name=$(basename "$exe" .exe)
     log=$work/$name.log
     echo "-- $name"
+    # A QtTest program's report reaches no console under Wine: it goes to a file.
+    report=
+    if x86_64-w64-mingw32-objdump -p "$exe" | grep 'DLL Name: Qt6Test.dll' >/dev/null; then
+        report=$work/$name.txt
+    fi
     set +e
-    (cd "$(dirname "$exe")" && timeout 900 wine cmd /c "set QT_QPA_PLATFORM=offscreen&& $name.exe") >"$log" 2>&1
+    (cd "$(dirname "$exe")" &&
+        timeout 900 wine cmd /c "set QT_QPA_PLATFORM=offscreen&& $name.exe${report:+ -o $(windows_path "$report"),txt}") >"$log" 2>&1
     status=$?
     set -e
-    if grep -q '^\[==========\] .* ran\.' "$log"; then # GoogleTest
+    [ -z "$report" ] || cat "$report" >>"$log" 2>/dev/null
+    if grep -aq '^\[==========\] .* ran\.' "$log"; then # GoogleTest
         passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log")
         failures=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:.*/\1/p' "$log")
         skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, listed below:.*/\1/p' "$log")
         while IFS= read -r line; do skips+=("$name: $line"); done < <(
-            awk '/: Skipped$/ { getline reason; sub(/\r$/, "", reason); next_reason = reason }
-                 /^\[  SKIPPED \] [^0-9]/ && next_reason != "" { name = $4; print name ": " next_reason; next_reason = "" }' "$log")
-    elif grep -q '^Totals: ' "$log"; then # QtTest
+            awk '{ sub(/\r$/, "") }
+                 /: Skipped$/ { skipping = 1; next }
+                 skipping { reason = $0; skipping = 0 }
+                 /^\[  SKIPPED \] [^0-9]/ && reason != "" { print $4 ": " reason; reason = "" }' "$log")
+    elif grep -aq '^Totals: ' "$log"; then # QtTest
         read -r passed failures skipped < <(sed -n 's/^Totals: \([0-9]*\) passed, \([0-9]*\) failed, \([0-9]*\) skipped.*/\1 \2 \3/p' "$log")
         while IFS= read -r line; do skips+=("$name: $line"); done < <(sed -n 's/^SKIP   : [A-Za-z]*::\(.*\)/\1/p' "$log" | tr -d '\r')
     else

@@ -279,6 +279,9 @@ private slots:
     void eachOpensOnceAndOutlivesTheMainWindow() {
         QFETCH(QString, entry);
         QFETCH(QString, window);
+        if (entry == "mnuPrintYear"_L1 && QSysInfo::kernelType() == "winnt"_L1) {
+            QSKIP("Windows prints through a dialog of its own, which no test can turn down");
+        }
         FormFixture f;
         f.start();
         f.form->show();
@@ -457,7 +460,8 @@ private slots:
         QCOMPARE(year->shownWatch(), 1);
         QCOMPARE(child<QTimeEdit>(year, "startBox")->time(), QTime(8, 0));
         const QString problems = labelText(year, "problemsLine");
-        QVERIFY2(problems.contains(csv) && problems.contains(u"строка 2"_s) && problems.contains(ini),
+        QVERIFY2(problems.contains(QDir::toNativeSeparators(csv)) && problems.contains(u"строка 2"_s) &&
+                     problems.contains(QDir::toNativeSeparators(ini)),
                  qPrintable(problems));
 
         child<QSpinBox>(year, "yearBox")->setValue(2025);

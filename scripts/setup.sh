@@ -13,9 +13,9 @@ test_packages=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdoto
 # The Windows build (scripts/windows.sh) adds: the MinGW-w64 cross compiler; dpkg-dev to unpack Debian's
 # qt6-base and sqlite3 sources, and make and tclsh to make SQLite's amalgamation; the host Qt tools (moc,
 # rcc, uic) come with qt6-base-dev above, and GoogleTest's sources with libgtest-dev; Wine with its fonts
-# to run the tests on the virtual X server; zip and unzip.
+# to run the tests on the virtual X server.
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev make tcl wine wine64 fonts-wine
-                  zip unzip python3)
+                  python3)
 
 case "${1:-run}" in
     run) wanted=("${run_packages[@]}") ;;

@@ -87,9 +87,7 @@ as_windows_text "$here/qt-configure.txt" >"$licences/Qt-configure.txt"
 as_windows_text /usr/share/doc/gcc-mingw-w64-base/copyright >"$licences/MinGW-GCC-runtime.txt"
 as_windows_text /usr/share/doc/mingw-w64-x86-64-dev/copyright >"$licences/MinGW-w64-winpthreads.txt"
 
-# A fixed time on every entry: the same sources give the same zip.
-find "$stage/$folder" -exec touch -h -d '2000-01-01 00:00:00' {} +
 mkdir -p "$(dirname "$zip")"
 rm -f "$zip"
-(cd "$stage" && find "$folder" -print | LC_ALL=C sort | TZ=UTC zip -X -q -9 "$zip" -@)
+python3 "$here/zip_folder.py" "$zip" "$out"
 echo "$zip: $(du -k "$zip" | cut -f1) KiB, $(find "$out" -type f | wc -l) files"

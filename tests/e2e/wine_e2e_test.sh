@@ -11,7 +11,7 @@ set -euo pipefail
 zip=$(readlink -f "$1")
 probe=$(readlink -f "$2")
 
-for tool in xdotool faketime unzip pdfinfo pdftotext; do
+for tool in xdotool faketime pdfinfo pdftotext; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIPPED: $tool is not installed"
         exit 77
@@ -31,12 +31,13 @@ trap cleanup EXIT
 fail() {
     echo "FAILED: $*"
     echo "what Wine and the program said (last lines):"
-    grep -v ':trace:' "$work/app.log" | tail -n 20
+    [ ! -f "$work/app.log" ] || grep -v ':trace:' "$work/app.log" | tail -n 20
     exit 1
 }
 step() { echo "-- $*"; }
 
-unzip -q "$zip" -d "$work/stick"
+# Unzipped as Windows' Explorer does, the names taken as UTF-8 by the zip's flag (unzip ignores it).
+python3 -m zipfile -e "$zip" "$work/stick"
 folder=$(find "$work/stick" -mindepth 1 -maxdepth 1 -type d)
 [ -f "$folder/Сутограф.exe" ] || fail "no Сутограф.exe in the zip's folder"
 printf '1\r\n' >"$folder/Opt.txt"

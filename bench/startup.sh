@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Start-up time (process start to the main window mapped) and peak RSS of the program and of a bare
-# Qt program showing one label, on an Xvfb display, taking turns so that both meet the same load:
-# the median and the range of N runs each, and how the two medians compare. Needs xvfb, fontconfig
-# and libx11-dev.
+# Start-up time (process start to the main window mapped), the processor time used by then, and peak
+# RSS of the program and of a bare Qt program showing one label, on an Xvfb display, taking turns so
+# that both meet the same load: the median and the range of N runs each, and how the two medians
+# compare. On a shared, busy machine the processor time is the steadier of the two times.
+# Needs xvfb, fontconfig and libx11-dev.
 #   bench/startup.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 build=${1:-build}
@@ -14,7 +15,9 @@ probe="$build/bench/startup_probe"
 # would then be taken for ours.
 work=$(mktemp -d)
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server resets when its last client leaves, and a probe that connects during the reset
+# finds no display.
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
@@ -47,16 +50,40 @@ for _ in $(seq "$runs"); do
         result=$("$probe" "$work/$program") || { echo "the probe failed on $program" >&2; exit 2; }
         echo "$program $result"
     done
-done | sort -k1,1 -k2n | awk '
-    { n[$1]++; ms[$1, n[$1]] = $2; if ($3 > rss[$1]) rss[$1] = $3 }
-    END {
-        split("sutograf bare_label", order, " ")
-        for (i = 1; i <= 2; ++i) {
-            p = order[i]
-            median[p] = ms[p, int((n[p] + 1) / 2)]
-            printf "%-10s start-up to map: median %.1f ms (%.1f to %.1f) over %d runs; peak RSS at most %.1f MB\n",
-                   p, median[p], ms[p, 1], ms[p, n[p]], n[p], rss[p] / 1024
-        }
-        printf "sutograf / bare_label: %.2f times the start-up, %+.1f MB of peak RSS\n",
-               median["sutograf"] / median["bare_label"], (rss["sutograf"] - rss["bare_label"]) / 1024
-    }'
+done >"$work/results"
+# The median, lowest and highest value of one column of a program's rows, and their number; the
+# columns are the probe's: wall milliseconds, peak RSS in KiB, CPU milliseconds.
+stats() {
+    awk -v p="$1" -v c="$2" '$1 == p { print $c }' "$work/results" | sort -n |
+        awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)], v[1], v[NR], NR }'
+}
+read -r wall1 wall1_lo wall1_hi n1 <<<"$(stats sutograf 2)"
+read -r cpu1 cpu1_lo cpu1_hi _ <<<"$(stats sutograf 4)"
+read -r _ _ rss1 _ <<<"$(stats sutograf 3)"
+read -r wall0 wall0_lo wall0_hi n0 <<<"$(stats bare_label 2)"
+read -r cpu0 cpu0_lo cpu0_hi _ <<<"$(stats bare_label 4)"
+read -r _ _ rss0 _ <<<"$(stats bare_label 3)"
+awk -v line1="sutograf $wall1 $wall1_lo $wall1_hi $cpu1 $cpu1_lo $cpu1_hi $n1 $rss1" \
+    -v line0="bare_label $wall0 $wall0_lo $wall0_hi $cpu0 $cpu0_lo $cpu0_hi $n0 $rss0" 'BEGIN {
+    for (i = 1; i >= 0; --i) {
+        split(i ? line1 : line0, f, " ")
+        printf "%-10s start-up to map: median %.1f ms (%.1f to %.1f), CPU time median %.1f ms (%.1f to %.1f) " \
+               "over %d runs; peak RSS at most %.1f MB\n", f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9] / 1024
+    }
+    split(line1, a, " "); split(line0, b, " ")
+    printf "sutograf / bare_label: %.2f times the start-up, %.2f times its CPU time, %+.1f MB of peak RSS\n",
+           a[2] / b[2], a[5] / b[5], (a[9] - b[9]) / 1024
+}'
+# Each round's two runs meet the same load: the median of the rounds' ratios varies less than the
+# ratio of the medians when other work comes and goes.
+paste <(awk '$1 == "sutograf"' "$work/results") <(awk '$1 == "bare_label"' "$work/results") |
+    awk 'function sorted(v,   i, j, t) { # insertion sort of v[1..NR]
+             for (i = 2; i <= NR; ++i)
+                 for (j = i; j > 1 && v[j - 1] > v[j]; --j) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+         }
+         { wall[NR] = $2 / $6; cpu[NR] = $4 / $8 }
+         END {
+             sorted(wall); sorted(cpu); m = int((NR + 1) / 2)
+             printf "round by round, the median ratio: %.2f times the start-up, %.2f times the CPU time\n",
+                    wall[m], cpu[m]
+         }'

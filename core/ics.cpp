@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "rota.h"
+#include "working_time.h"
 
 namespace sutograf {
 namespace {
@@ -57,10 +58,21 @@ std::string dateTimeText(Date d, int minute) {
     return dayText(d) + time;
 }
 
+// A duration before the start (RFC 5545, 3.3.6), "-PT12H" or "-PT28H30M". In exact hours: a duration
+// has one sign, so days could not reach 20:00 the evening before from every start time. On a night the
+// clocks change (Russia has kept one time all year since 2014) the evening reminder is an hour off.
+std::string beforeStart(int minutes) {
+    std::string text = "-PT" + std::to_string(minutes / 60) + "H";
+    if (minutes % 60 != 0) {
+        text += std::to_string(minutes % 60) + "M";
+    }
+    return text;
+}
+
 } // namespace
 
 std::string dutyCalendar(int watch, Date first, Date last, float offset, const DutyRules& given,
-                         std::string_view stampUtc, int* events) {
+                         std::string_view stampUtc, Reminder reminder, int* events) {
     const DutyRules rules = clampedRules(given);
     const std::string number = std::to_string(watch);
     const std::string summary = "SUMMARY:" + escapeText("Дежурство, " + number + " караул");
@@ -74,19 +86,34 @@ std::string dutyCalendar(int watch, Date first, Date last, float offset, const D
     appendLine(out, "PRODID:-//Sutograf//Сутограф//RU");
     appendLine(out, "CALSCALE:GREGORIAN");
     appendLine(out, "X-WR-CALNAME:" + escapeText("Сутограф, " + number + " караул"));
-    const int end = rules.startMinute + rules.countedMinutes;
+    const std::string start = clockText(rules.startMinute);
+    std::string trigger, description;
+    if (reminder == Reminder::EveningBefore) {
+        trigger = beforeStart(rules.startMinute + 4 * 60); // 20:00 is 4 hours before midnight
+        description = "Завтра в " + start + " — дежурство, " + number + " караул";
+    } else if (reminder == Reminder::HourBefore) {
+        trigger = beforeStart(60);
+        description = "В " + start + " — дежурство, " + number + " караул";
+    }
     int written = 0;
     for (Date d = std::max(first, kFirstDate); d <= std::min(last, kLastDate); ++d.serial) {
-        const Date endDay{d.serial + end / (24 * 60)};
-        if (watchOn(d, offset) != watch || !inModel(endDay)) {
+        const Date nextDay{d.serial + 1}; // every duty lasts 24 hours, counted or not
+        if (watchOn(d, offset) != watch || !inModel(nextDay)) {
             continue;
         }
         appendLine(out, "BEGIN:VEVENT");
         appendLine(out, "UID:" + dayText(d) + "-karaul" + number + "@sutograf");
         appendLine(out, stamp);
         appendLine(out, "DTSTART:" + dateTimeText(d, rules.startMinute));
-        appendLine(out, "DTEND:" + dateTimeText(endDay, end % (24 * 60)));
+        appendLine(out, "DTEND:" + dateTimeText(nextDay, rules.startMinute));
         appendLine(out, summary);
+        if (!trigger.empty()) {
+            appendLine(out, "BEGIN:VALARM");
+            appendLine(out, "ACTION:DISPLAY");
+            appendLine(out, "DESCRIPTION:" + escapeText(description));
+            appendLine(out, "TRIGGER:" + trigger);
+            appendLine(out, "END:VALARM");
+        }
         appendLine(out, "END:VEVENT");
         ++written;
     }

@@ -46,6 +46,36 @@ enum class Absence : std::uint8_t {
 };
 inline constexpr std::size_t kAbsenceKinds = 9;
 
+namespace detail {
+struct AbsenceCodes {
+    std::string_view letters, number;
+};
+inline constexpr std::array<AbsenceCodes, kAbsenceKinds> kAbsenceCodes = {{
+    {"ОТ", "09"},
+    {"ОД", "10"},
+    {"У", "11"},
+    {"ДО", "16"},
+    {"Б", "19"},
+    {"К", "06"},
+    {"ПК", "07"},
+    {"Г", "23"},
+    {"НН", "30"},
+}};
+} // namespace detail
+
+// The timesheet's letters of an absence, as "ОТ" (UTF-8), and its number on the T-13 form, as "09"; empty
+// for a value outside the enumeration.
+constexpr std::string_view absenceCode(Absence a) {
+    const auto i = static_cast<std::size_t>(a);
+    return i < kAbsenceKinds ? detail::kAbsenceCodes[i].letters : std::string_view{};
+}
+constexpr std::string_view absenceNumber(Absence a) {
+    const auto i = static_cast<std::size_t>(a);
+    return i < kAbsenceKinds ? detail::kAbsenceCodes[i].number : std::string_view{};
+}
+// Days of every absence but an unexplained one are taken off the norm.
+constexpr bool reducesNorm(Absence a) { return a != Absence::Unexplained; }
+
 // Both days included.
 struct AbsenceSpan {
     Date first, last;
@@ -77,8 +107,16 @@ struct PersonDay {
     std::optional<Absence> absence;
 };
 
-// One entry per day from first to last, both included. `swaps` may hold everyone's: those of
-// who.person.id count.
+// The watch of who on day d: that of their spell with the latest from <= d (of equal dates, the later in
+// the list); 0 before the first spell, and for a spell whose watch is not 1..4.
+int watchOf(const PersonRecord& who, Date d);
+
+// A day's status: a duty they took is theirs whatever their watch and whatever else the day holds; then an
+// absence (sick leave where it overlaps another, else the span that began first); then a duty of their own
+// watch, given away when a swap names them as its giver. A swap whose giver's watch is off that day changes
+// nothing for the giver. Absences count only on days on which they belong to a watch (a code outside the
+// enumeration as Unexplained), and days outside the model are Off. One entry per day from first to last, both
+// included. `swaps` may hold everyone's: those of who.person.id count.
 std::vector<PersonDay> personDays(const PersonRecord& who, std::span<const DutySwap> swaps, Date first,
                                   Date last, float offset);
 
@@ -92,8 +130,16 @@ struct PersonHours {
     int ownNormMinutes = 0;       // worked.normMinutes - reductionMinutes
     int givenAway = 0, taken = 0; // duties of the period's days
     std::array<int, kAbsenceKinds> absentDays{}; // the period's calendar days, by Absence
+
+    friend bool operator==(const PersonHours&, const PersonHours&) = default;
 };
 
+// A duty begins for who on every day personDays shows as Duty or DutyTaken, and is counted as hoursOf
+// counts a watch's (a duty of the day before `first` gives the period what spills into it). givenAway and
+// taken count the period's days shown as DutyGivenAway and DutyTaken. The reduction: WorkingDays, the norm
+// of the days absent with a code that reduces it; ScheduledDuties, what the duties of their own watch that
+// begin on such days would have given the period. It never exceeds the norm. Dates outside the model are
+// left out; last < first gives zeros.
 PersonHours personHours(const PersonRecord& who, std::span<const DutySwap> swaps, Date first, Date last,
                         float offset, const ProductionCalendar& calendar, const DutyRules& rules,
                         NormReduction method);
@@ -107,10 +153,17 @@ struct PeriodResult {
     int overtimeMinutes = 0; // max(0, balance - (holidayPaidDouble ? hours.worked.holidayMinutes : 0))
 };
 
-// The accounting periods of one year, in order (12, 4, 2 or 1 of them). Precondition: 100 <= year <= 9999.
-std::vector<PeriodResult> accountingPeriods(const PersonRecord& who, std::span<const DutySwap> swaps, int year,
-                                            AccountingPeriod kind, float offset,
+// The accounting periods of one year, in order (12, 4, 2 or 1 of them); none for a year outside 100..9999.
+std::vector<PeriodResult> accountingPeriods(const PersonRecord& who, std::span<const DutySwap> swaps,
+                                            int year, AccountingPeriod kind, float offset,
                                             const ProductionCalendar& calendar, const DutyRules& rules,
                                             NormReduction method, bool holidayPaidDouble);
+
+// Overtime beyond this in one year is flagged (art. 99 of the Labour Code).
+inline constexpr int kYearOvertimeLimitMinutes = 120 * 60;
+// The overtime of the year: the sum over the periods accountingPeriods gave for it.
+int yearOvertimeMinutes(std::span<const PeriodResult> periods);
+// More than kYearOvertimeLimitMinutes.
+bool overYearLimit(std::span<const PeriodResult> periods);
 
 } // namespace sutograf

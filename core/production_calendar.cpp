@@ -1,6 +1,7 @@
 #include "production_calendar.h"
 
 #include "number_text.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <cassert>
@@ -64,12 +65,6 @@ std::string_view kindNote(DayKind k) {
         break;
     }
     return {};
-}
-
-int normOfDay(DayKind k, int weekday) {
-    const bool working = weekday <= 5 ? k != DayKind::Holiday && k != DayKind::DayOff
-                                      : k == DayKind::Workday || k == DayKind::Short;
-    return !working ? 0 : k == DayKind::Short ? 7 * 60 : 8 * 60;
 }
 
 // The holidays, moved days off and short days of a year the table does not list. Worked out on demand:
@@ -162,43 +157,6 @@ std::string_view trim(std::string_view s) {
     return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
-// Well-formed UTF-8 (RFC 3629): no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isUtf8(std::string_view s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* end = p + s.size();
-    while (p < end) {
-        const unsigned c = *p++;
-        if (c < 0x80) {
-            continue;
-        }
-        int more = 0;
-        unsigned lo = 0x80, hi = 0xBF; // allowed range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            lo = c == 0xE0 ? 0xA0 : 0x80;
-            hi = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            lo = c == 0xF0 ? 0x90 : 0x80;
-            hi = c == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (end - p < more || p[0] < lo || p[0] > hi) {
-            return false;
-        }
-        for (int i = 1; i < more; ++i) {
-            if ((p[i] & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        p += more;
-    }
-    return true;
-}
-
 // A field quoted in a message, cut short (at a character boundary) so that a junk line of megabytes
 // does not become a message of megabytes. Precondition: s is UTF-8.
 std::string quoted(std::string_view s) {
@@ -279,7 +237,7 @@ public:
     ErrorList(std::vector<CalendarError>* out, std::vector<int>* years) : out_(out), years_(years) {}
     // text: the message, or something that makes it, which is only called for the errors kept.
     template <class Text> void add(int line, int year, Text&& text) {
-        if (years_ != nullptr && year != 0) {
+        if (years_ != nullptr) {
             const auto at = std::lower_bound(years_->begin(), years_->end(), year);
             if (at == years_->end() || *at != year) {
                 years_->insert(at, year);
@@ -315,6 +273,16 @@ private:
 };
 
 } // namespace
+
+int dayNormMinutes(DayKind k, int weekday, int weeklyHours) {
+    const bool working = weekday <= 5 ? k != DayKind::Holiday && k != DayKind::DayOff
+                                      : k == DayKind::Workday || k == DayKind::Short;
+    if (!working) {
+        return 0;
+    }
+    const int day = std::clamp(weeklyHours, 1, 40) * 60 / 5;
+    return k == DayKind::Short ? std::max(0, day - 60) : day;
+}
 
 ProductionCalendar ProductionCalendar::fromCsv(std::string_view csv, std::vector<CalendarError>* errors,
                                                std::vector<int>* yearsWithErrors) {
@@ -535,10 +503,10 @@ std::string ProductionCalendar::noteOf(Date d) const {
 }
 
 bool ProductionCalendar::isWorkingDay(Date d) const {
-    return inModel(d) && normOfDay(kindOf(d), weekdayOfSerial(d.serial)) > 0;
+    return inModel(d) && dayNormMinutes(kindOf(d), weekdayOfSerial(d.serial)) > 0;
 }
 
-int ProductionCalendar::normMinutes(Date first, Date last) const {
+int ProductionCalendar::normMinutes(Date first, Date last, int weeklyHours) const {
     first = std::max(first, kFirstDate);
     last = std::min(last, kLastDate);
     int minutes = 0;
@@ -547,7 +515,7 @@ int ProductionCalendar::normMinutes(Date first, Date last) const {
         if (!kinds.contains(d)) {
             kinds = yearKinds(yearOf(d));
         }
-        minutes += normOfDay(kinds.of(d), weekdayOfSerial(d.serial));
+        minutes += dayNormMinutes(kinds.of(d), weekdayOfSerial(d.serial), weeklyHours);
     }
     return minutes;
 }

@@ -37,6 +37,11 @@ struct YearKinds {
     DayKind of(Date d) const { return kind[static_cast<std::size_t>(d.serial - jan1.serial)]; }
 };
 
+// The norm of one day of this kind on this weekday (Monday = 1 ... Sunday = 7) for a week of
+// weeklyHours: a fifth of the week on a working day, 60 minutes less on a Short one, 0 on a day off.
+// Weeks are 40 or 36 hours; others are clamped to 1..40 (art. 91) and a Short day to no less than 0.
+int dayNormMinutes(DayKind kind, int weekday, int weeklyHours = 40);
+
 // The production calendar: which days are holidays, transferred days off, transferred working days
 // and shortened pre-holiday days. Years the table lists follow it; every other year of 100..9999
 // follows the general rule of the Labour Code (art. 112): the holidays 1-6 and 8 January ("Новогодние
@@ -53,7 +58,8 @@ public:
     // Accepts LF or CRLF, a UTF-8 byte-order mark and blank lines. A bad row goes to errors (when
     // given) and is skipped; the rest is read. After kMaxErrors errors the list ends with one entry
     // counting the further lines with errors, on the first of them. yearsWithErrors (when given) gets,
-    // in order, every year that a bad line begins with ("2027-02-30,..."), however many errors.
+    // in order, every year that a bad line begins with ("2027-02-30,..."), however many errors, and 0
+    // first when a bad line does not begin with a year ("09.01.2026,...", a quoted date).
     static ProductionCalendar fromCsv(std::string_view csv, std::vector<CalendarError>* errors = nullptr,
                                       std::vector<int>* yearsWithErrors = nullptr);
     static constexpr std::size_t kMaxErrors = 100;
@@ -83,9 +89,10 @@ public:
     // Mon-Fri not Holiday/DayOff, or Sat/Sun that is Workday or Short. False outside the model.
     bool isWorkingDay(Date d) const;
 
-    // 40-hour week, both ends included: 480 per working day, 60 less per Short day. 0 when last < first;
-    // days outside the model count nothing.
-    int normMinutes(Date first, Date last) const;
+    // The norm for a week of weeklyHours (40 or 36), both ends included: a fifth of the week per working
+    // day (480 or 432 minutes), 60 less per Short day. 0 when last < first; days outside the model count
+    // nothing.
+    int normMinutes(Date first, Date last, int weeklyHours = 40) const;
 
 private:
     struct Note {

@@ -13,8 +13,10 @@ namespace sutograf {
 // Out-of-range values (a hand-edited sutograf.ini) are clamped wherever rules are used: startMinute to
 // 0..1439, countedMinutes to 1..1440.
 struct DutyRules {
-    int startMinute = 8 * 60;         // when a duty begins, minutes after local midnight, 0..1439
-    int countedMinutes = 24 * 60;     // counted length of one duty, 1..1440
+    int startMinute = 8 * 60; // when a duty begins, minutes after local midnight, 0..1439
+    // How much of a duty counts as worked time, 1..1440. A duty lasts 24 hours whatever is counted; the
+    // minutes not counted are rest breaks, taken from the duty's last hours.
+    int countedMinutes = 24 * 60;
     bool wholeDutyOnStartDay = false; // true: every minute of a duty counts on the day it began
 };
 

@@ -31,12 +31,13 @@ using systemfiles::clearFailure;
 using systemfiles::lastFailure;
 
 // What stands at path, a link followed to its end, if it must not be replaced: a folder, anything
-// that is not a regular file, or a file its owner has made read-only. Nothing at all is fine: a new
-// file is made, also through a dangling link.
+// that is not a regular file (links in a circle included), or a file its owner has made read-only.
+// Nothing at all is fine: a new file is made, also through a dangling link.
 WriteFailure refusedTarget(const QString& path) {
     const QFileInfo target(path); // follows links
     if (!target.exists()) {
-        return WriteFailure::None;
+        // Links in a circle: the save would put a file in place of the link.
+        return systemfiles::linksInACircle(path) ? WriteFailure::NotAFile : WriteFailure::None;
     }
     if (target.isDir()) {
         return WriteFailure::FolderInTheWay;
@@ -49,6 +50,34 @@ WriteFailure refusedTarget(const QString& path) {
 }
 
 } // namespace
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+    ReadResult read = readFile(path, maxBytes);
+    return read.ok() ? std::optional<QByteArray>(std::move(read.bytes)) : std::nullopt;
+}
+
+QString failureText(ReadFailure failure) {
+    switch (failure) {
+    case ReadFailure::None:
+    case ReadFailure::Missing:
+        return {};
+    case ReadFailure::NoPermission:
+        return QStringLiteral("нет права чтения этого файла или его папки");
+    case ReadFailure::FolderInTheWay:
+        return QStringLiteral("на месте файла стоит папка с тем же именем");
+    case ReadFailure::NotAFile:
+        return QStringLiteral("на месте файла стоит не обычный файл (устройство или канал)");
+    case ReadFailure::BrokenLink:
+        return QStringLiteral("это ссылка на файл, которого нет");
+    case ReadFailure::LinkLoop:
+        return QStringLiteral("ссылки на этот файл замкнуты в круг");
+    case ReadFailure::InUse:
+        return QStringLiteral("файл открыт в другой программе, которая не даёт его читать");
+    case ReadFailure::Other:
+        break;
+    }
+    return QStringLiteral("ошибка чтения с диска");
+}
 
 WriteResult writeFileSafely(const QString& path, const QByteArray& bytes, MissingFolders folders) {
     if (const WriteFailure refused = refusedTarget(path); refused != WriteFailure::None) {

@@ -7,11 +7,35 @@
 
 namespace sutograf {
 
-// The bytes of a regular file, at most maxBytes of them (the rest is not read), or nullopt when the
-// path is missing, unreadable, or not a regular file. A FIFO, a device or a folder is never opened
-// for reading, so a named pipe in place of a settings file cannot hang the program; a link is
-// followed to a regular file only.
+// Why a file could not be read. Each cause but Missing has its own wording for the user.
+enum class ReadFailure {
+    None,
+    Missing,        // nothing at all at that path
+    NoPermission,   // the file, or a folder on its way, may not be read
+    FolderInTheWay, // a folder stands where the file should be
+    NotAFile,       // a device or a FIFO, or a link to one
+    BrokenLink,     // a link to nothing
+    LinkLoop,       // links that lead round in a circle
+    InUse,          // another program holds the file open and lets no one read it (Windows)
+    Other,          // anything else the system reports
+};
+
+struct ReadResult {
+    QByteArray bytes;
+    ReadFailure failure = ReadFailure::None;
+    bool ok() const { return failure == ReadFailure::None; }
+};
+
+// The bytes of a regular file, at most maxBytes of them (the rest is not read), or why there are none.
+// A FIFO, a device or a folder is never opened for reading, so a named pipe in place of a settings
+// file cannot hang the program; a link is followed to a regular file only.
+ReadResult readFile(const QString& path, qint64 maxBytes);
+
+// The same, when the cause does not matter (Opt.txt: any fault means the first watch).
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
+
+// The cause in a few Russian words for the window, e.g. "нет права чтения"; empty for None.
+QString failureText(ReadFailure failure);
 
 // Why a file could not be written. Each cause has its own wording for the user.
 enum class WriteFailure {

@@ -2,7 +2,7 @@
 
 // What the safe writer asks of the operating system where POSIX and Windows differ. One
 // implementation per system, chosen by settings/CMakeLists.txt: safe_file_unix.cpp and
-// safe_file_windows.cpp (which also hold readRegularFile, declared in safe_file.h).
+// safe_file_windows.cpp (which also hold readFile, declared in safe_file.h).
 
 #include <QFileDevice>
 
@@ -22,6 +22,9 @@ WriteFailure lastFailure(QFileDevice::FileError qtError, const QString& path);
 
 // What Qt's own error code tells, where the system's says nothing more (defined in safe_file.cpp).
 WriteFailure failureOfQtError(QFileDevice::FileError qtError);
+
+// Whether path names links that lead round in a circle, and so nothing.
+bool linksInACircle(const QString& path);
 
 // NoPermission when the regular file at path (links followed) may not be replaced by this user:
 // its mode bits or ACL on POSIX, its read-only attribute on Windows. None otherwise.

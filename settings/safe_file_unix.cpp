@@ -34,6 +34,11 @@ WriteFailure lastFailure(QFileDevice::FileError qtError, const QString& /*path*/
     }
 }
 
+bool linksInACircle(const QString& path) {
+    struct stat seen {};
+    return ::stat(QFile::encodeName(path).constData(), &seen) != 0 && errno == ELOOP;
+}
+
 // Asked with the effective rights, as the write itself would be.
 WriteFailure refusedRegularFile(const QString& path) {
     if (::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) != 0) {
@@ -44,29 +49,47 @@ WriteFailure refusedRegularFile(const QString& path) {
 
 } // namespace systemfiles
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+ReadResult readFile(const QString& path, qint64 maxBytes) {
     // Judged before opening, so that nothing but a regular file is opened at all; O_NONBLOCK and the
     // second look at the open descriptor cover a file swapped for a FIFO in between.
     const QByteArray name = QFile::encodeName(path);
     struct stat seen {};
-    if (::stat(name.constData(), &seen) != 0 || !S_ISREG(seen.st_mode)) {
-        return std::nullopt;
+    if (::stat(name.constData(), &seen) != 0) {
+        switch (errno) {
+        case ENOENT:
+            return {{},
+                    ::lstat(name.constData(), &seen) == 0 ? ReadFailure::BrokenLink : ReadFailure::Missing};
+        case ENOTDIR:
+            return {{}, ReadFailure::Missing}; // a file stands where a folder of the path should
+        case ELOOP:
+            return {{}, ReadFailure::LinkLoop};
+        case EACCES:
+            return {{}, ReadFailure::NoPermission};
+        default:
+            return {{}, ReadFailure::Other};
+        }
+    }
+    if (S_ISDIR(seen.st_mode)) {
+        return {{}, ReadFailure::FolderInTheWay};
+    }
+    if (!S_ISREG(seen.st_mode)) {
+        return {{}, ReadFailure::NotAFile};
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return std::nullopt;
+        return {{}, errno == EACCES || errno == EPERM ? ReadFailure::NoPermission : ReadFailure::Other};
     }
     QFile file;
     if (::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return std::nullopt;
+        return {{}, ReadFailure::NotAFile};
     }
     QByteArray bytes = file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
+        return {{}, ReadFailure::Other};
     }
-    return bytes;
+    return {std::move(bytes), ReadFailure::None};
 }
 
 } // namespace sutograf

@@ -72,7 +72,37 @@ WriteFailure volumeFailure(const QString& path) {
     return WriteFailure::None;
 }
 
+ReadFailure readFailureOfCode(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return ReadFailure::Missing;
+    case ERROR_ACCESS_DENIED:
+        return ReadFailure::NoPermission;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return ReadFailure::InUse;
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return ReadFailure::LinkLoop;
+    default:
+        return ReadFailure::Other;
+    }
+}
+
 } // namespace
+
+// Opening follows links, which asking for attributes does not.
+bool linksInACircle(const QString& path) {
+    const HANDLE h =
+        ::CreateFileW(nativeName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(h);
+        return false;
+    }
+    return ::GetLastError() == ERROR_CANT_RESOLVE_FILENAME;
+}
 
 void clearFailure() { ::SetLastError(ERROR_SUCCESS); }
 
@@ -101,34 +131,46 @@ WriteFailure refusedRegularFile(const QString& path) {
 
 } // namespace systemfiles
 
-std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
-    // A folder is not opened without FILE_FLAG_BACKUP_SEMANTICS; a pipe or a device is opened but
-    // then refused by its type before anything is read from it. Others may go on writing.
-    const HANDLE h = ::CreateFileW(systemfiles::nativeName(path).c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
+ReadResult readFile(const QString& path, qint64 maxBytes) {
+    // Judged before opening: a folder cannot be opened as a file (Windows then says "access denied",
+    // which would be the wrong reason). The attributes are those of a link itself, not of its target.
+    const std::wstring name = systemfiles::nativeName(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return {{}, systemfiles::readFailureOfCode(::GetLastError())};
     }
-    std::optional<QByteArray> bytes;
-    if (::GetFileType(h) == FILE_TYPE_DISK) {
-        bytes.emplace();
-        char chunk[4096];
-        DWORD got = 0;
-        while (bytes->size() < maxBytes) {
-            const DWORD wanted = static_cast<DWORD>(std::min<qint64>(sizeof chunk, maxBytes - bytes->size()));
-            if (!::ReadFile(h, chunk, wanted, &got, nullptr)) {
-                bytes.reset();
-                break;
-            }
-            if (got == 0) {
-                break;
-            }
-            bytes->append(chunk, got);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return {{}, ReadFailure::FolderInTheWay};
+    }
+    // A pipe or a device is opened but then refused by its type before anything is read from it.
+    // Others may go on writing and replacing the file meanwhile.
+    const HANDLE h =
+        ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const ReadFailure failure = systemfiles::readFailureOfCode(::GetLastError());
+        // The attributes were the link's own: it leads to nothing.
+        const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        return {{}, link && failure == ReadFailure::Missing ? ReadFailure::BrokenLink : failure};
+    }
+    ReadResult read;
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        read.failure = ReadFailure::NotAFile;
+    }
+    char chunk[4096];
+    DWORD got = 0;
+    while (read.ok() && read.bytes.size() < maxBytes) {
+        const DWORD wanted = static_cast<DWORD>(std::min<qint64>(sizeof chunk, maxBytes - read.bytes.size()));
+        if (!::ReadFile(h, chunk, wanted, &got, nullptr)) {
+            read = {{}, ReadFailure::Other};
+        } else if (got == 0) {
+            break;
+        } else {
+            read.bytes.append(chunk, got);
         }
     }
     ::CloseHandle(h);
-    return bytes;
+    return read;
 }
 
 } // namespace sutograf

@@ -1,6 +1,8 @@
 #include "sutograf_ini.h"
 
+#include <array>
 #include <optional>
+#include <utility>
 
 namespace sutograf {
 namespace {
@@ -19,6 +21,30 @@ std::optional<int> wholeNumberOf(const QString& text, int low, int high) {
     bool ok = false;
     const int n = text.toInt(&ok);
     return ok && n >= low && n <= high ? std::optional<int>(n) : std::nullopt;
+}
+
+constexpr std::array<std::pair<Reminder, const char*>, 3> kReminders = {{
+    {Reminder::None, "none"},
+    {Reminder::EveningBefore, "eveningBefore"},
+    {Reminder::HourBefore, "hourBefore"},
+}};
+
+std::optional<Reminder> reminderOf(const QString& text) {
+    for (const auto& [reminder, name] : kReminders) {
+        if (text == QLatin1String(name)) {
+            return reminder;
+        }
+    }
+    return std::nullopt;
+}
+
+QString reminderText(Reminder reminder) {
+    for (const auto& [r, name] : kReminders) {
+        if (r == reminder) {
+            return QLatin1String(name);
+        }
+    }
+    return QStringLiteral("none");
 }
 
 std::optional<bool> flagOf(const QString& text) {
@@ -70,6 +96,8 @@ IniReading parseIni(const QByteArray& text) {
             good = take(flagOf(value), c.duty.wholeDutyOnStartDay);
         } else if (key == QLatin1String("yearWindow/watch")) {
             good = take(wholeNumberOf(value, 1, 4), c.yearWatch);
+        } else if (key == QLatin1String("calendarExport/reminder")) {
+            good = take(reminderOf(value), c.reminder);
         } else {
             good = eq > 0; // a key of a later version is no damage; a line without "=" is
         }
@@ -84,24 +112,30 @@ QByteArray iniText(const UserChoices& c) {
     const QString text =
         QStringLiteral("; Сутограф: учёт смен и выбор окна «Год и часы»\n"
                        "[duty]\nstart=%1\nhours=%2\nwholeOnStartDay=%3\n\n"
-                       "[yearWindow]\nwatch=%4\n")
+                       "[yearWindow]\nwatch=%4\n\n"
+                       "[calendarExport]\nreminder=%5\n")
             .arg(QString::fromStdString(clockText(c.duty.startMinute)),
                  QString::fromStdString(hoursText(c.duty.countedMinutes)),
                  c.duty.wholeDutyOnStartDay ? QStringLiteral("true") : QStringLiteral("false"))
-            .arg(c.yearWatch);
+            .arg(c.yearWatch)
+            .arg(reminderText(c.reminder));
     return text.toUtf8();
 }
 
 SutografIni::SutografIni(SettingsPlace place) : place_(std::move(place)) {
-    const auto bytes = readRegularFile(place_.readPath(kIniFileName), kLargestIni + 1);
-    if (!bytes) {
-        return; // none yet (or nothing we could read): the defaults, written at the first change
+    const ReadResult read = readFile(place_.readPath(kIniFileName), kLargestIni + 1);
+    if (read.failure == ReadFailure::Missing) {
+        return; // none yet: the defaults, written at the first change
     }
-    if (bytes->size() > kLargestIni) {
+    if (!read.ok()) {
+        readFailure_ = read.failure;
+        return;
+    }
+    if (read.bytes.size() > kLargestIni) {
         problems_ << QStringLiteral("файл больше 64 КБ, это не файл настроек");
         return;
     }
-    IniReading reading = parseIni(*bytes);
+    IniReading reading = parseIni(read.bytes);
     choices_ = held_ = reading.choices;
     problems_ = std::move(reading.problems);
 }
@@ -122,7 +156,8 @@ WriteResult SutografIni::store(const UserChoices& choices) {
     const WriteResult written = writeFileSafely(target, iniText(choices_));
     if (written.ok()) {
         held_ = choices_;
-        problems_.clear(); // the damaged file is gone
+        readFailure_ = ReadFailure::None; // the damaged file is gone
+        problems_.clear();
     }
     return written;
 }

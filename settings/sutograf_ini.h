@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "ics.h"
 #include "safe_file.h"
 #include "settings_place.h"
 #include "working_time.h"
@@ -16,11 +17,13 @@ inline const QString kIniFileName = QStringLiteral("sutograf.ini");
 // year window shows.
 struct UserChoices {
     DutyRules duty;
-    int yearWatch = 1; // 1..4
+    int yearWatch = 1;                  // 1..4
+    Reminder reminder = Reminder::None; // of each duty in an exported .ics
 
     friend bool operator==(const UserChoices& a, const UserChoices& b) {
         return a.duty.startMinute == b.duty.startMinute && a.duty.countedMinutes == b.duty.countedMinutes &&
-               a.duty.wholeDutyOnStartDay == b.duty.wholeDutyOnStartDay && a.yearWatch == b.yearWatch;
+               a.duty.wholeDutyOnStartDay == b.duty.wholeDutyOnStartDay && a.yearWatch == b.yearWatch &&
+               a.reminder == b.reminder;
     }
 };
 
@@ -34,6 +37,8 @@ struct UserChoices {
 //   wholeOnStartDay=false every minute counts on the day the duty began
 //   [yearWindow]
 //   watch=1
+//   [calendarExport]
+//   reminder=none         none, eveningBefore (20:00) or hourBefore
 //
 // A missing or bad value gives its default; problems() names each bad line in Russian. A key the
 // program does not know (one of a later version) is no problem, but is not kept when it writes the
@@ -52,6 +57,9 @@ public:
     explicit SutografIni(SettingsPlace place);
 
     const UserChoices& choices() const { return choices_; }
+    // Why a file that is there could not be read (a folder, a FIFO, no permission, links in a circle):
+    // every choice is then its default. None once the program has rewritten it.
+    ReadFailure readFailure() const { return readFailure_; }
     // The damage found in the file read, line by line; gone once the program has rewritten it.
     const QStringList& problems() const { return problems_; }
     QString readPath() const;  // where it was read from (or would have been)
@@ -65,6 +73,7 @@ private:
     SettingsPlace place_;
     UserChoices choices_;
     UserChoices held_; // what the file holds (its defaults when missing or damaged)
+    ReadFailure readFailure_ = ReadFailure::None;
     QStringList problems_;
 };
 

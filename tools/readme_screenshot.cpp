@@ -2,6 +2,7 @@
 //   readme_screenshot OUTPUT.png                      the main window on 09.03.2011
 //   readme_screenshot --year YEAR WATCH OUTPUT.png    the year window for that year and watch, today
 //                                                     07.12.2026; OUTPUT.pdf writes its printed page
+//   readme_screenshot --rota YEAR OUTPUT.pdf          the year of all four watches on one sheet
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 #include "bazovy_karaul.h"
 #include "form1.h"
 #include "frm_year.h"
+#include "start_style.h"
 #include "sutograf_ini.h"
 
 namespace {
@@ -25,13 +27,18 @@ bool put(const QString& path, const QByteArray& bytes) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const bool year = argc == 5 && std::strcmp(argv[1], "--year") == 0;
+    const bool rota = argc == 4 && std::strcmp(argv[1], "--rota") == 0;
+    const bool year = (argc == 5 && std::strcmp(argv[1], "--year") == 0) || rota;
     if (argc != 2 && !year) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png | --year YEAR WATCH OUTPUT.png|OUTPUT.pdf\n", argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s OUTPUT.png | --year YEAR WATCH OUTPUT.png|OUTPUT.pdf | --rota YEAR OUTPUT.pdf\n",
+            argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setStyle(new sutograf::StartStyle); // as the program does
     QTemporaryDir dir;
     if (!put(dir.filePath(QStringLiteral("Opt.txt")), "0\r\n")) {
         return 1;
@@ -40,7 +47,7 @@ int main(int argc, char* argv[]) {
     sutograf::RotaOffset offset{sutograf::SettingsPlace(dir.path())};
     if (year) {
         sutograf::UserChoices choices;
-        choices.yearWatch = std::atoi(argv[3]);
+        choices.yearWatch = rota ? 1 : std::atoi(argv[3]);
         if (!put(dir.filePath(sutograf::kIniFileName), sutograf::iniText(choices))) {
             return 1;
         }
@@ -48,7 +55,7 @@ int main(int argc, char* argv[]) {
             std::atoi(argv[2]),
             [] { return sutograf::LocalTime{sutograf::dateFromText("07.12.2026").value()}; }, offset);
         if (output.endsWith(QLatin1String(".pdf"))) {
-            return window.writePdf(output) ? 0 : 1;
+            return (rota ? window.writeRotaPdf(output) : window.writePdf(output)) ? 0 : 1;
         }
         window.show();
         QApplication::processEvents();

@@ -1,13 +1,17 @@
 #include <QApplication>
+#include <QDateTime>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include "bazovy_karaul.h"
 #include "form1.h"
+#include "leftover_saves.h"
+#include "start_style.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new sutograf::StartStyle);
     // A fixed name, whatever the program file is called (Сутограф.exe on Windows). The settings folder
     // does not follow it either: ~/.config/sutograf, or %APPDATA%\sutograf on Windows.
     QApplication::setApplicationName(QStringLiteral("sutograf"));
@@ -18,8 +22,10 @@ int main(int argc, char* argv[]) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtRussian);
     }
+    const auto place = sutograf::SettingsPlace::forProgram(QApplication::applicationDirPath());
+    sutograf::removeLeftoverSaves(place, QDateTime::currentDateTimeUtc());
     // Every window counts with this one offset; it lives until the last window has closed.
-    sutograf::RotaOffset offset(sutograf::SettingsPlace::forProgram(QApplication::applicationDirPath()));
+    sutograf::RotaOffset offset(place);
     auto* window = new sutograf::Form1(offset); // deletes itself when closed
     window->show();
     return QApplication::exec();

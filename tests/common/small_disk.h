@@ -6,21 +6,33 @@
 // a file grow fails (a file size limit of 0), as a dying disk's would. Neither can be copied (their
 // const members forbid assignment): a copy would undo the change twice.
 
-#include <QFile>
-
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
+
+#ifdef QT_CORE_LIB
+#include <QFile>
+#include <QString>
+#endif
 
 class SmallDisk {
 public:
-    // Mounts over an existing folder, hiding what it holds until the disk goes.
+    // Mounts over an existing folder, hiding what it holds until the disk goes. kib: its size.
+    explicit SmallDisk(const std::filesystem::path& dir, int kib = 16)
+        : dir_(dir.string()), mounted_(::mount("tmpfs", dir_.c_str(), "tmpfs", 0,
+                                               ("size=" + std::to_string(kib) + "k").c_str()) == 0) {}
+#ifdef QT_CORE_LIB
     explicit SmallDisk(const QString& dir)
-        : dir_(QFile::encodeName(dir)),
-          mounted_(::mount("tmpfs", dir_.constData(), "tmpfs", 0, "size=16k") == 0) {}
+        : SmallDisk(std::filesystem::path(QFile::encodeName(dir).toStdString())) {}
+#endif
     ~SmallDisk() {
         if (mounted_) {
-            ::umount2(dir_.constData(), MNT_DETACH);
+            ::umount2(dir_.c_str(), MNT_DETACH);
         }
     }
     SmallDisk(const SmallDisk&) = delete;
@@ -29,15 +41,21 @@ public:
 
     // Takes up every block left, with a file called "filler"; answers whether the disk is now full.
     bool fill() const {
-        QFile filler(QFile::decodeName(dir_) + QStringLiteral("/filler"));
-        (void)filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered); // else the first write fails
-        while (filler.write(QByteArray(4096, 'x')) > 0) {
+        const int fd = ::open((dir_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            return false;
         }
-        return filler.error() == QFileDevice::ResourceError;
+        const std::string block(4096, 'x');
+        ssize_t written = 0;
+        while ((written = ::write(fd, block.data(), block.size())) > 0) {
+        }
+        const bool full = written < 0 && errno == ENOSPC;
+        ::close(fd);
+        return full;
     }
 
 private:
-    const QByteArray dir_;
+    const std::string dir_;
     const bool mounted_;
 };
 

@@ -15,7 +15,8 @@
 namespace trouble {
 
 // Each answers an empty string when done, else why this system cannot do it.
-QString makeReadOnly(const QString& path); // a file: not to be written; a folder: no new entries
+QString makeReadOnly(const QString& path);   // a file: not to be written; a folder: no new entries
+QString makeUnreadable(const QString& path); // a file no one but root may read or write
 QString makeFifo(const QString& path);
 QString makeNullDevice(const QString& path); // a device node of our own, like /dev/null (needs root)
 QString makeLink(const QString& target, const QString& link);

@@ -24,6 +24,10 @@ QString makeReadOnly(const QString& path) {
     return unless(::chmod(name(path).constData(), 0500) == 0, "chmod failed");
 }
 
+QString makeUnreadable(const QString& path) {
+    return unless(::chmod(name(path).constData(), 0) == 0, "chmod failed");
+}
+
 QString makeFifo(const QString& path) {
     return unless(::mkfifo(name(path).constData(), 0644) == 0, "mkfifo failed");
 }

@@ -37,6 +37,11 @@ QString makeReadOnly(const QString& path) {
                : QStringLiteral("SetFileAttributes failed");
 }
 
+QString makeUnreadable(const QString&) {
+    return QStringLiteral(
+        "Windows keeps who may read a file in its access list, which these tests leave alone");
+}
+
 QString makeFifo(const QString&) { return QStringLiteral("Windows has no FIFOs in its file system"); }
 
 QString makeNullDevice(const QString&) {

@@ -94,11 +94,31 @@ sleep 1
 "$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
 
 step "its PDF written through the Windows save dialog"
-# The window starts with the focus on its first control; going back from there wraps to its last
-# button, "Экспорт в календарь…", and once more to "Сохранить PDF…".
-xdotool key shift+Tab shift+Tab space
-timeout 20 xdotool search --sync --onlyvisible --name '^Сохранить PDF$' >/dev/null || fail "no save dialog"
-sleep 1
+# The window starts with the focus on its first control; going back from there reaches its buttons,
+# the last first. Each is pressed in turn, and whatever it opens is turned down, until one opens the
+# dialog "Сохранить PDF".
+visible() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort; }
+found=
+for _ in $(seq 8); do
+    before=$(visible)
+    xdotool key shift+Tab space
+    opened=
+    for _ in $(seq 30); do
+        opened=$(comm -13 <(echo "$before") <(visible) | head -n 1)
+        [ -n "$opened" ] && break
+        sleep 0.1
+    done
+    [ -n "$opened" ] || continue
+    sleep 0.5
+    if [ "$(xdotool getwindowname "$opened")" = "Сохранить PDF" ]; then
+        found=$opened
+        break
+    fi
+    xdotool key Escape
+    for _ in $(seq 30); do visible | grep -x "$opened" >/dev/null || break; sleep 0.1; done
+done
+[ -n "$found" ] || fail "no button of the year window opens the dialog Сохранить PDF"
+sleep 0.5
 pdf="$folder/year.pdf"
 # The name box holds the offered name; Wine's edit box has no Ctrl+A.
 xdotool key Home shift+End

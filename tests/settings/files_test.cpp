@@ -2,6 +2,7 @@
 // how each survives damage, hostile places and failing disks.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 
 #include <future>
@@ -9,6 +10,7 @@
 
 #include "bazovy_karaul.h"
 #include "common/system_trouble.h"
+#include "leftover_saves.h"
 #include "opt_file.h"
 #include "settings/files_fixture.h"
 #include "sutograf_ini.h"
@@ -155,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, OptFileHostile,
                                            Hostile{"WriteFailsMidway", WriteFails, WriteFailure::Other}),
                          kByName);
 
-const UserChoices kDefaults, kChanged{{450, 1410, true}, 3};
+const UserChoices kDefaults, kChanged{{450, 1410, true}, 3, Reminder::EveningBefore};
 
 using IniCase = std::tuple<const char*, QByteArray, UserChoices, int>; // name, text, choices, problems
 class IniText : public ::testing::TestWithParam<IniCase> {};
@@ -169,14 +171,18 @@ TEST_P(IniText, GivesTheValuesOrTheirDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IniText,
-    ::testing::Values(
-        IniCase{"WindowsLineEndsAndBom", "\xEF\xBB\xBF[duty]\r\nstart=00:00\r\n[yearWindow]\r\nwatch=4\r\n",
-                UserChoices{{0, 1440, false}, 4}, 0},
-        IniCase{"OnlyOneValue", "[duty]\nhours=12\n", UserChoices{{480, 720, false}, 1}, 0},
-        IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n", kDefaults, 0},
-        IniCase{"BadValuesEachKeepTheirDefault",
-                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5", kDefaults, 4},
-        IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
+    ::testing::Values(IniCase{"WindowsLineEndsAndBom",
+                              "\xEF\xBB\xBF[duty]\r\nstart=00:00\r\n[yearWindow]\r\nwatch=4\r\n["
+                              "calendarExport]\r\nreminder=hourBefore\r\n",
+                              UserChoices{{0, 1440, false}, 4, Reminder::HourBefore}, 0},
+                      IniCase{"OnlyOneValue", "[duty]\nhours=12\n", UserChoices{{480, 720, false}, 1}, 0},
+                      IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n",
+                              kDefaults, 0},
+                      IniCase{"BadValuesEachKeepTheirDefault",
+                              "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\n"
+                              "[calendarExport]\nreminder=tomorrow",
+                              kDefaults, 5},
+                      IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
     kByName);
 
 // Opening the window must not rewrite the file; a change writes it, and it reads back. A file that
@@ -202,42 +208,198 @@ const QByteArray kHolidays2027 =
     "2027-01-06,holiday\n2027-01-07,holiday\n2027-01-08,holiday\n2027-02-23,holiday\n2027-03-08,holiday\n"
     "2027-05-01,holiday\n2027-05-09,holiday\n2027-06-12,holiday\n2027-11-04,holiday\n";
 
-using OverlayCase = std::tuple<const char*, QByteArray, NormSource, int>; // name, rows, 2027's source, errors
-class UserCalendar : public ::testing::TestWithParam<OverlayCase> {};
-
-// A year taken in part would give a wrong norm without saying so: only a whole, clean year replaces
-// the shipped one.
-TEST_P(UserCalendar, ReplacesOnlyWholeCleanYears) {
-    const auto& [name, rows, source, errors] = GetParam();
-    const LoadedCalendar loaded = calendarWithOverlay("date,kind,note\n" + rows);
-    EXPECT_EQ(static_cast<int>(loaded.errors.size()), errors);
-    EXPECT_EQ(loaded.calendar.sourceOf(2027), source);
-    EXPECT_EQ(loaded.calendar.kindOf(*dateOf(2027, 1, 11)),
-              source == NormSource::Decree ? DayKind::DayOff : DayKind::Ordinary);
+// 2026 as its decree has it, but for 09.01.2026, a day off moved from Saturday 03.01: its norm is 1972
+// hours, and 1980 without that day.
+const QByteArray kYear2026WithoutJanuary9 =
+    "2026-01-01,holiday\n2026-01-02,holiday\n2026-01-03,holiday\n2026-01-04,holiday\n2026-01-05,holiday\n"
+    "2026-01-06,holiday\n2026-01-07,holiday\n2026-01-08,holiday\n2026-02-23,holiday\n2026-03-08,holiday\n"
+    "2026-03-09,dayoff\n2026-04-30,short\n2026-05-01,holiday\n2026-05-08,short\n2026-05-09,holiday\n"
+    "2026-05-11,dayoff\n2026-06-11,short\n2026-06-12,holiday\n2026-11-03,short\n2026-11-04,holiday\n"
+    "2026-12-31,dayoff\n";
+// 2027 from a decree moving 11.01.2027, as 2026 with the line of 09.01 as `line` has it.
+QByteArray with2026(const QByteArray& line) {
+    return kYear2026WithoutJanuary9 + line + "\n" + kHolidays2027 + "2027-01-11,dayoff,перенос\n";
 }
 
+// A row's name is what gets printed of it.
+const auto kByRowName = [](const auto& info) { return std::string(info.param.name); };
+
+// The rows after the header, 2027's source, the years taken from the program instead of the file,
+// and what the window says after the errors.
+struct CalendarCase {
+    const char* name;
+    QByteArray rows;
+    NormSource source;
+    std::vector<int> notTaken;
+    QString verdict;
+    friend void PrintTo(const CalendarCase& c, std::ostream* os) { *os << c.name; }
+};
+class UserCalendar : public ::testing::TestWithParam<CalendarCase> {};
+
+// A year taken in part would give a wrong norm without saying so: only a whole, clean year replaces
+// the shipped one, none when a bad line's year cannot be read, and the message says what was taken.
+// 2026's norm stays 1972 hours whatever the damage.
+TEST_P(UserCalendar, ReplacesOnlyWholeCleanYearsAndSaysWhich) {
+    const CalendarCase& c = GetParam();
+    const LoadedCalendar loaded = calendarWithOverlay("\xEF\xBB\xBF"
+                                                      "date,kind,note\n" +
+                                                      c.rows);
+    EXPECT_EQ(loaded.calendar.normMinutes(*dateOf(2026, 1, 1), *dateOf(2026, 12, 31)) / 60, 1972);
+    EXPECT_EQ(loaded.calendar.sourceOf(2027), c.source);
+    EXPECT_EQ(loaded.yearsNotTaken, c.notTaken);
+    EXPECT_EQ(calendarVerdict(loaded).toStdString(), c.verdict.toStdString());
+}
+
+const QString kNoYearTaken = u"Год строки с ошибкой не прочитан, а она может относиться к любому году файла, "
+                             "поэтому файл не взят: за 2026 и 2027 годы взят календарь программы."_s;
+const QString k2027Not = u"За 2027 год взят календарь программы."_s;
 INSTANTIATE_TEST_SUITE_P(
     Cases, UserCalendar,
     ::testing::Values(
-        OverlayCase{"WholeYear", kHolidays2027 + "2027-01-11,dayoff,перенос\n", NormSource::Decree, 0},
-        OverlayCase{"BadLine", kHolidays2027 + "2027-01-11,dayof,опечатка\n", NormSource::Provisional, 1},
-        OverlayCase{"BadLineAfterAHundredErrors",
-                    "2031-02-30,holiday,\n"_ba.repeated(101) + kHolidays2027 + "2027-01-11,dayof,x\n",
-                    NormSource::Provisional, ProductionCalendar::kMaxErrors + 1},
-        OverlayCase{"OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, 1}),
-    kByName);
+        CalendarCase{"WholeYears", with2026("2026-01-09,dayoff"), NormSource::Decree, {}, {}},
+        CalendarCase{"BadLine",
+                     kHolidays2027 + "2027-01-11,dayof,опечатка\n",
+                     NormSource::Provisional,
+                     {2027},
+                     k2027Not},
+        CalendarCase{"BadLineAfterAHundredErrors",
+                     "2031-02-30,holiday,\n"_ba.repeated(101) + kHolidays2027 + "2027-01-11,dayof,x\n",
+                     NormSource::Provisional,
+                     {2027, 2031},
+                     u"За 2027 и 2031 годы взят календарь программы."_s},
+        CalendarCase{
+            "OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, {2027}, k2027Not},
+        CalendarCase{"DayMonthYear",
+                     with2026("09.01.2026,dayoff"),
+                     NormSource::Provisional,
+                     {2026, 2027},
+                     kNoYearTaken},
+        CalendarCase{"QuotedDate",
+                     with2026("\"2026-01-09\",dayoff"),
+                     NormSource::Provisional,
+                     {2026, 2027},
+                     kNoYearTaken},
+        CalendarCase{"SecondByteOrderMark",
+                     with2026("\xEF\xBB\xBF"
+                              "2026-01-09,dayoff"),
+                     NormSource::Provisional,
+                     {2026, 2027},
+                     kNoYearTaken}),
+    kByRowName);
 
-TEST_F(Files, ACalendarThatCannotBeReadIsSaidAndTheShippedTableUsed) {
-    EXPECT_TRUE(loadCalendar(place()).errors.empty()) << "no file, no complaint";
-    const QString fifo = dir.filePath(kUserCalendarFileName);
-    if (const QString why = trouble::makeFifo(fifo); !why.isEmpty()) {
-        GTEST_SKIP() << "cannot make it here: " << why.toStdString();
+// Whatever stands where sutograf.ini and calendar.csv should be: reading neither hangs nor takes it,
+// each is said with its cause while the defaults and the shipped calendar count, and saving the
+// choices fails for its own reason, leaving what stands there as it was (links in a circle are not
+// replaced by a file). A link to nothing is said, and a save makes its target.
+enum class Thing { Nothing, ModeZero, Fifo, Folder, LinkLoop, BrokenLink };
+struct HostileCase {
+    const char* name;
+    Thing thing;
+    ReadFailure read;
+    WriteFailure write;
+    friend void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+};
+class HostileSettings : public Files, public ::testing::WithParamInterface<HostileCase> {};
+
+// Puts the thing at path; answers why it cannot, where the system has no such thing.
+QString make(Thing thing, const QString& path) {
+    switch (thing) {
+    case Thing::Nothing:
+        return {};
+    case Thing::ModeZero:
+        return put(path, "") ? trouble::makeUnreadable(path) : u"cannot write the file"_s;
+    case Thing::Fifo:
+        return trouble::makeFifo(path);
+    case Thing::Folder:
+        return QDir().mkdir(path) ? QString() : u"mkdir failed"_s;
+    case Thing::LinkLoop:
+        return trouble::makeLink(path, path);
+    case Thing::BrokenLink:
+        return trouble::makeLink(u"gone"_s, path);
     }
-    const auto loaded = unlessHung([this] { return loadCalendar(place()); }, fifo);
-    ASSERT_TRUE(loaded) << "reading hung";
-    ASSERT_EQ(loaded->errors.size(), 1u);
-    EXPECT_EQ(loaded->errors[0].line, 0);
+    return {};
+}
+
+TEST_P(HostileSettings, AreSaidAndLeftAsTheyWere) {
+    const HostileCase& c = GetParam();
+    const QString ini = dir.filePath(kIniFileName), csv = dir.filePath(kUserCalendarFileName);
+    for (const QString& file : {ini, csv}) {
+        if (const QString why = make(c.thing, file); !why.isEmpty()) {
+            GTEST_SKIP() << "cannot make it here: " << why.toStdString();
+        }
+    }
+    const trouble::NoRootOverride asOrdinaryUser;
+    auto read = unlessHung([this] { return SutografIni(place()); }, ini);
+    const auto loaded = unlessHung([this] { return loadCalendar(place()); }, csv);
+    ASSERT_TRUE(read && loaded) << "reading hung";
+    EXPECT_EQ(read->readFailure(), c.read == ReadFailure::Missing ? ReadFailure::None : c.read);
+    EXPECT_EQ(read->choices(), kDefaults);
+    EXPECT_EQ(loaded->errors.empty() ? "" : loaded->errors[0].message, failureText(c.read).toStdString());
+    EXPECT_EQ(calendarVerdict(*loaded).isEmpty(), c.read == ReadFailure::Missing);
     EXPECT_EQ(loaded->calendar.sourceOf(2027), NormSource::Provisional);
+
+    const std::string before = trouble::identityOf(ini);
+    EXPECT_EQ(read->store(kChanged).failure, c.write);
+    if (c.write != WriteFailure::None) {
+        EXPECT_EQ(trouble::identityOf(ini), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileSettings,
+    ::testing::Values(
+        HostileCase{"NoFile", Thing::Nothing, ReadFailure::Missing, WriteFailure::None},
+        HostileCase{"ModeZero", Thing::ModeZero, ReadFailure::NoPermission, WriteFailure::NoPermission},
+        HostileCase{"Fifo", Thing::Fifo, ReadFailure::NotAFile, WriteFailure::NotAFile},
+        HostileCase{"Folder", Thing::Folder, ReadFailure::FolderInTheWay, WriteFailure::FolderInTheWay},
+        HostileCase{"LinkLoop", Thing::LinkLoop, ReadFailure::LinkLoop, WriteFailure::NotAFile},
+        HostileCase{"BrokenLink", Thing::BrokenLink, ReadFailure::BrokenLink, WriteFailure::None}),
+    kByRowName);
+
+// What a killed save left: QSaveFile's "name.XXXXXX" beside Opt.txt and sutograf.ini, removed when last
+// written more than a minute ago. Everything else in the folder stays as it was.
+TEST_F(Files, LeftoverSavesOlderThanAMinuteAreRemovedAndNothingElse) {
+    const QDateTime now(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+    const struct {
+        const char* name;
+        int ageSeconds;
+        bool removed;
+    } files[] = {
+        {"Opt.txt.AZSIbb", 61, true},
+        {"sutograf.ini.k3Xq9Z", 3600, true},
+        {"Opt.txt.a1B2c3", 59, false},        // another copy's save under way
+        {"sutograf.ini.Q1w2E3", -600, false}, // a clock set back
+        {"Opt.txt", 3600, false},
+        {"Opt.txt.bak", 3600, false},
+        {"Opt.txt.abcdefg", 3600, false},
+        {"Opt.txt.ab-def", 3600, false},
+        {"calendar.csv.AZSIbb", 3600, false},
+        {"opt.txt.AZSIbb", 3600, false},
+        {".sutograf-AZSIbb", 3600, false},
+    };
+    const auto putAged = [&](const QString& path, int seconds) {
+        QFile file(path);
+        // Written out first: a write still buffered would date the file anew when it is closed.
+        return file.open(QIODevice::WriteOnly) && file.write("1\r\n") == 3 && file.flush() &&
+               file.setFileTime(now.addSecs(-seconds), QFileDevice::FileModificationTime);
+    };
+    QStringList kept, removed;
+    for (const auto& f : files) {
+        const QString path = dir.filePath(QString::fromLatin1(f.name));
+        if (QFileInfo::exists(path)) {
+            continue; // a file system blind to case (Windows) has "opt.txt..." as "Opt.txt..." already
+        }
+        ASSERT_TRUE(putAged(path, f.ageSeconds)) << f.name;
+        (f.removed ? removed : kept) << QString::fromLatin1(f.name);
+    }
+    const auto sorted = [](QStringList names) {
+        names.sort();
+        return names.join(u' ').toStdString();
+    };
+    EXPECT_EQ(sorted(removeLeftoverSaves(place(), now)), sorted(removed));
+    EXPECT_EQ(sorted(QDir(dir.path())
+                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)),
+              sorted(kept));
 }
 
 } // namespace

@@ -11,8 +11,14 @@
 #include "form1.h"
 #include "frm_about.h"
 #include "frm_year.h"
+#include "month_names.h"
+#include "printers.h"
 #include "rota.h"
+#include "rota_page.h"
+#include "start_style.h"
 #include "up_down.h"
+#include "year_hours_model.h"
+#include "year_page.h"
 
 using namespace sutograf;
 using namespace Qt::StringLiterals;
@@ -38,6 +44,11 @@ template <class T = QWidget> T* child(const QObject* parent, const char* name) {
 }
 
 QString labelText(const QObject* w, const char* name) { return child<QLabel>(w, name)->text(); }
+
+// The text a label shows (as a screen reader gets it): markup taken as such is gone.
+QString shownText(QWidget* label) {
+    return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+}
 
 // A main window started at a time of the test's choosing, beside its own Opt.txt (none if null).
 struct FormFixture {
@@ -116,11 +127,103 @@ QRadioButton* option(QWidget* settings, int index) {
 
 void save(QWidget* settings) { QTest::mouseClick(child<QPushButton>(settings, "Command1"), Qt::LeftButton); }
 
+// The first of these programs, which read a PDF back, that is not installed here (Windows has none of
+// them: scripts/windows.sh reads its build's PDF back on Linux), or empty.
+QString missingReader(const QStringList& programs) {
+    for (const QString& p : programs) {
+        if (QStandardPaths::findExecutable(p).isEmpty()) {
+            return p + u" is not here to read the PDF back"_s;
+        }
+    }
+    return {};
+}
+
+// Windows prints through a dialog of its own, outside Qt, which a test cannot answer.
+bool printDialogIsTheSystems() { return QSysInfo::kernelType() == "winnt"_L1; }
+
 QString run(const QString& program, const QStringList& arguments) {
     QProcess p;
     p.start(program, arguments);
     return p.waitForFinished(20000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput())
                                                          : QString();
+}
+
+// A word of a PDF's page as pdftotext finds it; its box in points, from the page's top left.
+struct Word {
+    QString text;
+    QRectF box;
+};
+
+QList<Word> wordsOf(const QString& pdf) {
+    static const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    QList<Word> words;
+    for (auto m = word.globalMatch(run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s})); m.hasNext();) {
+        const QRegularExpressionMatch w = m.next();
+        words.append({w.captured(5), QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                            QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+// The page as a black and white printer would see it, at 150 dpi.
+QImage greyPage(const QString& pdf) {
+    const QString png = pdf + u".grey"_s;
+    run(u"pdftoppm"_s, {u"-r"_s, u"150"_s, u"-gray"_s, u"-png"_s, u"-singlefile"_s, pdf, png});
+    return QImage(png + u".png"_s).convertToFormat(QImage::Format_Grayscale8);
+}
+
+// The words that a ruled line runs down through, from above their box to below it: a label cut by its
+// cell's border. Days' and watches' numbers (up to 31) are left out: they sit on fills dark in grey.
+QStringList crossedByLines(const QImage& page, const QList<Word>& words) {
+    const double scale = 150.0 / 72;
+    QStringList crossed;
+    for (const Word& w : words) {
+        bool number = false;
+        if (const int n = w.text.toInt(&number); number && n <= 31) {
+            continue;
+        }
+        const int y0 = std::max(0, qFloor(w.box.top() * scale) - 2);
+        const int y1 = std::min(page.height() - 1, qCeil(w.box.bottom() * scale) + 2);
+        for (int x = qFloor(w.box.left() * scale) + 1; x < qCeil(w.box.right() * scale) && x < page.width();
+             ++x) {
+            int y = y0;
+            while (y <= y1 && page.constScanLine(y)[x] < 110) {
+                ++y;
+            }
+            if (y > y1) {
+                crossed << w.text;
+                break;
+            }
+        }
+    }
+    return crossed;
+}
+
+// Words whose boxes overlap by more than a point each way (text run into text), and words closer than
+// 5 mm to the paper's edge.
+QStringList crowded(const QList<Word>& words) {
+    const QRectF printable = QRectF(0, 0, 842, 595).adjusted(14, 14, -14, -14);
+    QStringList found;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (!printable.contains(words[i].box)) {
+            found << words[i].text + u" off the page"_s;
+        }
+        for (qsizetype j = i + 1; j < words.size(); ++j) {
+            const QRectF both = words[i].box & words[j].box;
+            if (both.width() > 1 && both.height() > 1) {
+                found << words[i].text + u" over "_s + words[j].text;
+            }
+        }
+    }
+    return found;
+}
+
+// The watch on duty on a date by the rota's own rule: the offset's watch on 01.01.2011 and the next
+// one every day.
+int expectedWatch(QDate date, int offset) {
+    const qint64 days = QDate(2011, 1, 1).daysTo(date);
+    return static_cast<int>(((days % 4 + 4) % 4 + offset) % 4) + 1;
 }
 
 } // namespace
@@ -270,16 +373,18 @@ private slots:
         QTest::newRow("Год и часы…") << u"mnuYear"_s << u"frmYear"_s;
         QTest::newRow("Печать года…") << u"mnuPrintYear"_s << u"frmYear"_s;
         QTest::newRow("Экспорт в календарь…") << u"mnuExportYear"_s << u"frmYear"_s;
+        QTest::newRow("Печать графика караулов…") << u"mnuPrintRota"_s << u"frmYear"_s;
     }
 
-    // Opened again, the same window comes back from the task bar, not loaded anew; the two year entries
-    // also start their action in it (the print or file dialog, turned down here as soon as it shows).
+    // Opened again, the same window comes back from the task bar, not loaded anew; the year's other
+    // entries also start their action in it (the print or file dialog, or the word that there is no
+    // printer, turned down here as soon as it shows).
     // The year window opens on the grid's year. "Выход" leaves every one of them open: Save still
     // writes Opt.txt, and the program ends with its last window.
     void eachOpensOnceAndOutlivesTheMainWindow() {
         QFETCH(QString, entry);
         QFETCH(QString, window);
-        if (entry == "mnuPrintYear"_L1 && QSysInfo::kernelType() == "winnt"_L1) {
+        if (entry.startsWith("mnuPrint"_L1) && printDialogIsTheSystems() && !installedPrinters().isEmpty()) {
             QSKIP("Windows prints through a dialog of its own, which no test can turn down");
         }
         FormFixture f;
@@ -303,7 +408,7 @@ private slots:
             }
             QCOMPARE(shown, first.data());
         }
-        QCOMPARE(dialogs, entry.contains(u"Year") && entry != "mnuYear"_L1 ? 2 : 0);
+        QCOMPARE(dialogs, window == "frmYear"_L1 && entry != "mnuYear"_L1 ? 2 : 0);
         QCOMPARE(windows(window).size(), 1);
         QCOMPARE(first->windowTitle(), u"marked"_s);
         QVERIFY(!first->isMinimized());
@@ -434,6 +539,19 @@ private slots:
         QCOMPARE(f.opt(), QByteArray("3\r\n"));
     }
 
+    // Read at start without asking the image plugins: the window icon in all its sizes, and the menu
+    // bar's overflow icon when first drawn, the same as the desktop style's.
+    void iconsReadTheQuickWay() {
+        FormFixture f;
+        f.start();
+        QCOMPARE(f.form->windowIcon().availableSizes(),
+                 (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
+        const StartStyle style;
+        const auto overflow = QStyle::SP_ToolBarHorizontalExtensionButton;
+        const QImage drawn = style.standardIcon(overflow).pixmap(16).toImage();
+        QCOMPARE(drawn, style.baseStyle()->standardIcon(overflow).pixmap(16).toImage());
+    }
+
     void aboutShowsTheVersionRecord() {
         FormFixture f;
         f.start();
@@ -445,30 +563,54 @@ private slots:
         QCOMPARE(labelText(new frmAbout({u"Сутограф"_s, 0, 9, 3, {}, {}}), "lblAuthor"), u"Разработчик: "_s);
     }
 
+    // A settings file that cannot be read, and a calendar that is a link to nothing, are said in the
+    // problems line, each with its file and cause; the window then counts with the defaults.
+    void yearWindowSaysWhatItCouldNotRead() {
+        FormFixture f;
+        const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
+        QVERIFY(QDir().mkdir(ini));
+        if (const QString why = trouble::makeLink(f.dir.filePath(u"gone.csv"_s), csv); !why.isEmpty()) {
+            QSKIP(qPrintable(why));
+        }
+        f.start();
+        auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
+        const QString problems = shownText(child(year, "problemsLine"));
+        for (const QString& part :
+             {u"«%1» не прочитан: на месте файла стоит папка"_s.arg(QDir::toNativeSeparators(ini)),
+              u"«%1»: это ссылка на файл, которого нет"_s.arg(QDir::toNativeSeparators(csv))}) {
+            QVERIFY2(problems.contains(part), qPrintable(problems));
+        }
+        child<QSpinBox>(year, "yearBox")->setValue(2026);
+        QCOMPARE(year->hours().hours(kYearRow).normMinutes, 1972 * 60);
+    }
+
     // Damaged files open the window with defaults and a message naming both files and the bad line. The
     // figures then are the core's for what is chosen, and the choices are kept in sutograf.ini. The year
     // on paper: one A4 landscape page holding the title, the months and the year's totals, and an .ics
-    // with one event per duty, read by independent programs (Linux ones: scripts/windows.sh reads the
-    // Windows build's PDF back itself).
+    // with one event per duty, read by independent programs.
     void yearWindow() {
         FormFixture f(u"09.03.2011"_s, "2\r\n");
         const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
         QVERIFY(writeFile(ini, QByteArray("\xFF\0junk\n[duty]\nstart=99:99\n", 27)));
-        QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n"));
+        // Line 3 quotes markup whose comment would hide the rest of the message if it were read as such.
+        QVERIFY(writeFile(csv, "date,kind,note\n2028-13-01,holiday,\n<b>2026</b><!--,holiday\n"));
         f.start();
         auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
         QCOMPARE(year->shownWatch(), 1);
         QCOMPARE(child<QTimeEdit>(year, "startBox")->time(), QTime(8, 0));
-        const QString problems = labelText(year, "problemsLine");
-        QVERIFY2(problems.contains(QDir::toNativeSeparators(csv)) && problems.contains(u"строка 2"_s) &&
-                     problems.contains(QDir::toNativeSeparators(ini)),
-                 qPrintable(problems));
+        const QString problems = shownText(child(year, "problemsLine"));
+        for (const QString& part :
+             {QDir::toNativeSeparators(csv), u"строка 2"_s, u"строка 3: неверная дата \"<b>2026</b><!--\""_s,
+              u"за 2028 год взят календарь программы"_s, QDir::toNativeSeparators(ini)}) {
+            QVERIFY2(problems.contains(part), qPrintable(problems));
+        }
 
         child<QSpinBox>(year, "yearBox")->setValue(2025);
         QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
         child<QTimeEdit>(year, "startBox")->setTime(QTime(9, 0));
         child<QSpinBox>(year, "hoursBox")->setValue(22 * 60 + 30);
         child<QCheckBox>(year, "wholeDutyBox")->setChecked(true);
+        child<QComboBox>(year, "reminderBox")->setCurrentIndex(1);
         const DutyRules rules{9 * 60, 22 * 60 + 30, true};
         const auto expected = yearTable(3, 2025, 2.0f, ProductionCalendar::builtIn(), rules);
         for (int row = 0; row < static_cast<int>(kYearTableRows); ++row) {
@@ -476,14 +618,13 @@ private slots:
                      qPrintable(YearHoursModel::rowName(row)));
         }
         QVERIFY(labelText(year, "sourceLine").contains(u"по производственному календарю 2025 года"_s));
-        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), (UserChoices{rules, 3}));
+        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(),
+                 (UserChoices{rules, 3, Reminder::EveningBefore}));
 
         const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
         QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));
-        for (const QString& reader : {u"pdfinfo"_s, u"pdftotext"_s}) {
-            if (QStandardPaths::findExecutable(reader).isEmpty()) {
-                QSKIP(qPrintable(reader + u" is not here to read the PDF back"_s));
-            }
+        if (const QString why = missingReader({u"pdfinfo"_s, u"pdftotext"_s}); !why.isEmpty()) {
+            QSKIP(qPrintable(why));
         }
         const QString text = run(u"pdfinfo"_s, {pdf}) + run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
         QStringList wanted{u"Pages:           1"_s, u"842 x 595 pts (A4)"_s,
@@ -544,6 +685,153 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "old");
         }
         trouble::makeWritable(locked);
+    }
+
+    // Both sheets for the board: one A4 landscape page holding the unit's name, the approval block and
+    // every label whole, as a black and white printer prints it: no ruled line runs through a word, no
+    // word runs into another or off the paper. On the four watches' sheet (a leap year), each day in its
+    // month's row and its day's column holds the number of the watch on duty, and no day that does not
+    // exist (30 February) holds one.
+    void boardSheetsReadWholeOnPaper_data() {
+        QTest::addColumn<bool>("allWatches");
+        QTest::newRow("one watch's year with its hours") << false;
+        QTest::newRow("the four watches' year, each day's watch") << true;
+    }
+
+    void boardSheetsReadWholeOnPaper() {
+        QFETCH(bool, allWatches);
+        const QString unit = u"ПСЧ № 12 ФГКУ «3 отряд ФПС по Тестовой области»"_s;
+        const ProductionCalendar& calendar = ProductionCalendar::builtIn();
+        YearHoursModel hours;
+        hours.setRows(yearTable(3, 2027, 0.0f, calendar, DutyRules{}));
+        const QString title = allWatches ? rotaPageTitle(2028) : u"График дежурств на 2027 год — 3 караул"_s;
+        const auto pdf = allWatches
+                             ? rotaPagePdf({2028, 2.0f, &calendar, unit})
+                             : yearPagePdf({title, YearSheet(2027, 3, 0.0f, std::nullopt, calendar), &hours,
+                                            u"Заступление в 08:00"_s, u"Норма: предварительно"_s, unit});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"sheet.pdf"_s);
+        QVERIFY(writeFile(path, pdf.value_or(QByteArray())));
+        if (const QString why = missingReader({u"pdfinfo"_s, u"pdftotext"_s, u"pdftoppm"_s});
+            !why.isEmpty()) {
+            QSKIP(qPrintable(why));
+        }
+        const QString text = (run(u"pdfinfo"_s, {path}) + run(u"pdftotext"_s, {path, u"-"_s})).simplified();
+        QStringList wanted{u"Pages: 1"_s,  u"842 x 595 pts (A4)"_s, unit,           title,
+                           u"УТВЕРЖДАЮ"_s, u"(должность)"_s,        u"(подпись)"_s, u"(инициалы, фамилия)"_s};
+        for (int r = 0; r < (allWatches ? 12 : hours.rowCount()); ++r) { // the months, quarters, year
+            wanted << YearHoursModel::rowName(r);
+        }
+        for (int c = 0; c < hours.columnCount() && !allWatches; ++c) {
+            wanted << YearHoursModel::columnName(c);
+        }
+        for (const QString& w : wanted) {
+            QVERIFY2(text.contains(w), qPrintable(w));
+        }
+        const QList<Word> words = wordsOf(path);
+        QVERIFY(words.size() > 300);
+        const QStringList crossed = crossedByLines(greyPage(path), words), crowd = crowded(words);
+        QVERIFY2(crossed.isEmpty(), qPrintable(u"cut by a line: "_s + crossed.join(u", "_s)));
+        QVERIFY2(crowd.isEmpty(), qPrintable(crowd.join(u", "_s)));
+        if (!allWatches) {
+            return;
+        }
+        // The rows by the months' names, the columns by the days' numbers above January.
+        QList<double> rowY(13), columnX(32);
+        for (const Word& w : words) {
+            for (int m = 1; m <= 12; ++m) {
+                rowY[m] = w.text == monthName(m) ? w.box.center().y() : rowY[m];
+            }
+        }
+        for (const Word& w : words) {
+            if (const int day = w.text.toInt(); day > 0 && day <= 31 && w.box.bottom() < rowY[1] - 10) {
+                columnX[day] = w.box.center().x();
+            }
+        }
+        const double columnW = columnX[2] - columnX[1], rowH = rowY[2] - rowY[1];
+        QVERIFY(columnW > 10 && rowH > 10);
+        QStringList wrong;
+        for (int m = 1; m <= 12; ++m) {
+            for (int day = 1; day <= 31; ++day) {
+                QStringList inCell;
+                for (const Word& w : words) {
+                    if (qAbs(w.box.center().x() - columnX[day]) < columnW / 2 &&
+                        qAbs(w.box.center().y() - rowY[m]) < rowH / 2 && w.text.toInt() > 0) {
+                        inCell << w.text;
+                    }
+                }
+                const QDate date(2028, m, day);
+                const QString expected = date.isValid() ? QString::number(expectedWatch(date, 2)) : QString();
+                if (inCell.join(u' ') != expected) {
+                    wrong << u"%1.%2: \"%3\", not \"%4\""_s.arg(day).arg(m).arg(inCell.join(u' '), expected);
+                }
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
+    }
+
+    // Printing without a printer says so and offers the PDF, never Qt's print dialog (which would offer
+    // nothing but a file in the home folder); the PDF taken is the sheet asked for. With a printer, the
+    // print dialog.
+    void printingWithoutAPrinterOffersThePdf_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("printers");
+        QTest::addColumn<QString>("dialogs"); // as they come, by class and name
+        QTest::addColumn<QString>("title");   // of the PDF saved
+        const QString offer = u"QMessageBox noPrinters, QFileDialog QFileDialog"_s;
+        QTest::newRow("no printer: the watch's year")
+            << u"mnuPrintYear"_s << QStringList() << offer << u"График дежурств на 2027 год — 1 караул"_s;
+        QTest::newRow("no printer: the four watches")
+            << u"mnuPrintRota"_s << QStringList() << offer << rotaPageTitle(2027);
+        QTest::newRow("a printer: the print dialog")
+            << u"mnuPrintRota"_s << QStringList{u"Кабинет"_s} << u"QPrintDialog "_s << QString();
+    }
+
+    void printingWithoutAPrinterOffersThePdf() {
+        QFETCH(QString, entry);
+        QFETCH(QStringList, printers);
+        QFETCH(QString, dialogs);
+        QFETCH(QString, title);
+        if (!printers.isEmpty() && printDialogIsTheSystems()) {
+            QSKIP("Windows prints through a dialog of its own, which no test can turn down");
+        }
+        FormFixture f;
+        f.start();
+        child<QLineEdit>(f.form, "ПолеГод")->setText(u"2027"_s);
+        auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
+        year->setPrinterLookup([printers] { return printers; });
+        const QString pdf = f.dir.filePath(u"sheet.pdf"_s);
+        QString offer;
+        QStringList seen;
+        QPointer<QWidget> last;
+        QTimer answers;
+        connect(&answers, &QTimer::timeout, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (dialog == nullptr || dialog == last) {
+                return;
+            }
+            last = dialog;
+            seen << u"%1 %2"_s.arg(QString::fromLatin1(dialog->metaObject()->className()),
+                                   dialog->objectName());
+            if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+                offer = box->text() + u' ' + box->informativeText();
+                QTest::mouseClick(child<QPushButton>(box, "savePdf"), Qt::LeftButton);
+            } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                files->selectFile(pdf);
+                static_cast<QDialog*>(files)->accept();
+            } else {
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        });
+        answers.start(10);
+        child<QAction>(f.form, entry.toLatin1().constData())->trigger();
+        QTRY_COMPARE(seen.join(u", "_s), dialogs);
+        QVERIFY2(offer.contains(u"Принтеры не найдены"_s) == printers.isEmpty(), qPrintable(offer));
+        if (const QString why = missingReader({u"pdftotext"_s}); !why.isEmpty()) {
+            QVERIFY(QFileInfo(pdf).size() > 0 || title.isEmpty());
+            QSKIP(qPrintable(why));
+        }
+        QVERIFY(run(u"pdftotext"_s, {pdf, u"-"_s}).contains(title));
     }
 };
 

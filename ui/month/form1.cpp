@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -47,11 +48,14 @@ QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// Sizes drawn from resources/sutograf.svg ahead of time, so that no SVG is decoded at start.
+// Sizes drawn from resources/sutograf.svg ahead of time, so that no SVG is decoded at start. Read as
+// PNG, told so: a reader left to find the format itself loads every image plugin to ask it first.
 QIcon programIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64}) {
-        icon.addFile(QStringLiteral(":/sutograf-%1.png").arg(size), QSize(size, size));
+        QImageReader png(QStringLiteral(":/sutograf-%1.png").arg(size), "png");
+        png.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(png.read()));
     }
     return icon;
 }
@@ -127,6 +131,8 @@ void Form1::createMenus() {
     mnuPrintYear = named(mnuProg->addAction(QStringLiteral("Печать года…")), QStringLiteral("mnuPrintYear"));
     mnuExportYear =
         named(mnuProg->addAction(QStringLiteral("Экспорт в календарь…")), QStringLiteral("mnuExportYear"));
+    mnuPrintRota =
+        named(mnuProg->addAction(QStringLiteral("Печать графика караулов…")), QStringLiteral("mnuPrintRota"));
     mnuProg->addSeparator();
     mnuExit = named(mnuProg->addAction(QStringLiteral("Выход")), QStringLiteral("mnuExit"), 120);
     mnuAbout = named(menuBar()->addMenu(QStringLiteral("О программе")), QStringLiteral("mnuAbout"), 200);
@@ -138,6 +144,7 @@ void Form1::createMenus() {
     connect(mnuYear, &QAction::triggered, this, &Form1::showYearWindow);
     connect(mnuPrintYear, &QAction::triggered, this, [this] { showYearWindow()->printYear(); });
     connect(mnuExportYear, &QAction::triggered, this, [this] { showYearWindow()->exportCalendar(); });
+    connect(mnuPrintRota, &QAction::triggered, this, [this] { showYearWindow()->printRota(); });
 }
 
 void Form1::createSelectors() {

@@ -96,6 +96,7 @@ private:
     QAction* mnuYear = nullptr;
     QAction* mnuPrintYear = nullptr;
     QAction* mnuExportYear = nullptr;
+    QAction* mnuPrintRota = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
     QAction* mnuSpravka = nullptr;

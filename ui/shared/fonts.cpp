@@ -8,6 +8,7 @@
 #include "fonts_system.h"
 
 namespace sutograf {
+
 QFont layoutFont(const char* family, qreal points, bool bold) {
     QFont font(systemFamily(family));
     font.setPointSizeF(points);

@@ -2,8 +2,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,6 +32,7 @@
 #include "ics.h"
 #include "number_text.h"
 #include "rota.h"
+#include "rota_page.h"
 #include "year_months_view.h"
 #include "year_page.h"
 
@@ -69,12 +72,12 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
             errors << (e.line > 0 ? QStringLiteral("строка %1: %2").arg(e.line).arg(message) : message);
         }
         lines << QStringLiteral("Файл «%1»: %2. %3")
-                     .arg(calendar.path, listed(errors),
-                          calendar.userFileRead
-                              ? QStringLiteral("За годы с ошибками взят календарь программы.")
-                              : QStringLiteral("Взят календарь программы."));
+                     .arg(calendar.path, listed(errors), calendarVerdict(calendar));
     }
-    if (!ini.problems().isEmpty()) {
+    if (ini.readFailure() != ReadFailure::None) {
+        lines << QStringLiteral("Файл «%1» не прочитан: %2. Все настройки учёта — по умолчанию.")
+                     .arg(ini.readPath(), failureText(ini.readFailure()));
+    } else if (!ini.problems().isEmpty()) {
         lines << QStringLiteral("Файл «%1»: %2. Для них взяты значения по умолчанию.")
                      .arg(ini.readPath(), listed(ini.problems()));
     }
@@ -96,6 +99,7 @@ frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* paren
     createTable();
     createRules();
     createButtons();
+    createRotaButtons();
     layOut();
 
     {
@@ -178,6 +182,7 @@ void frmYear::createTable() {
     problemsLine_->setObjectName(QStringLiteral("problemsLine"));
     problemsLine_->setWordWrap(true);
     problemsLine_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    problemsLine_->setTextFormat(Qt::PlainText); // it quotes the files: "<!--" there must not hide the rest
     showProblems();
 }
 
@@ -197,15 +202,25 @@ void frmYear::createRules() {
     hoursBox_->setObjectName(QStringLiteral("hoursBox"));
     hoursBox_->setRange(60, 24 * 60);
     hoursBox_->setValue(std::max(60, ini_.choices().duty.countedMinutes));
-    hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30"));
+    hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30. Смена всё равно длится "
+                                         "24 часа: неучтённые часы — перерывы для отдыха в конце смены."));
 
     wholeDutyBox_ = new QCheckBox(QStringLiteral("Вся смена — в день заступления"), this);
     wholeDutyBox_->setObjectName(QStringLiteral("wholeDutyBox"));
     wholeDutyBox_->setChecked(ini_.choices().duty.wholeDutyOnStartDay);
 
+    // In the order of Reminder.
+    reminderBox_ = new QComboBox(this);
+    reminderBox_->setObjectName(QStringLiteral("reminderBox"));
+    reminderBox_->addItems({QStringLiteral("без напоминания"), QStringLiteral("накануне в 20:00"),
+                            QStringLiteral("за час до заступления")});
+    reminderBox_->setCurrentIndex(static_cast<int>(ini_.choices().reminder));
+    reminderBox_->setToolTip(QStringLiteral("Напоминание о каждом дежурстве в файле для календаря"));
+
     connect(startBox_, &QTimeEdit::timeChanged, this, &frmYear::changeRules);
     connect(hoursBox_, &QSpinBox::valueChanged, this, &frmYear::changeRules);
     connect(wholeDutyBox_, &QCheckBox::toggled, this, &frmYear::changeRules);
+    connect(reminderBox_, &QComboBox::currentIndexChanged, this, &frmYear::changeRules);
 }
 
 void frmYear::createButtons() {
@@ -222,6 +237,19 @@ void frmYear::createButtons() {
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
     statusLine_->setWordWrap(true);
+}
+
+void frmYear::createRotaButtons() {
+    const std::array<std::pair<QString, void (frmYear::*)()>, 2> actions = {{
+        {QStringLiteral("Печать графика караулов…"), &frmYear::printRota},
+        {QStringLiteral("PDF графика караулов…"), &frmYear::saveRotaPdf},
+    }};
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        auto* button = new QPushButton(actions[i].first, this);
+        button->setToolTip(QStringLiteral("Все четыре караула на одном листе за год — для стенда"));
+        connect(button, &QPushButton::clicked, this, actions[i].second);
+        rotaButtons_[i] = button;
+    }
 }
 
 void frmYear::layOut() {
@@ -241,10 +269,17 @@ void frmYear::layOut() {
     grid->addWidget(new QLabel(QStringLiteral("Учитывать часов за смену"), rules), 0, 2);
     grid->addWidget(hoursBox_, 0, 3);
     grid->addWidget(wholeDutyBox_, 1, 0, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Напоминание в календаре"), rules), 2, 0, 1, 2);
+    grid->addWidget(reminderBox_, 2, 2, 1, 2);
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* b : buttons_) {
         buttons->addWidget(b);
+    }
+
+    auto* rotaButtons = new QHBoxLayout;
+    for (QWidget* b : rotaButtons_) {
+        rotaButtons->addWidget(b);
     }
 
     auto* right = new QVBoxLayout;
@@ -253,6 +288,7 @@ void frmYear::layOut() {
     right->addWidget(problemsLine_);
     right->addWidget(rules);
     right->addLayout(buttons);
+    right->addLayout(rotaButtons);
     right->addWidget(statusLine_);
     right->addStretch();
 
@@ -307,6 +343,7 @@ void frmYear::changeRules() {
     next.duty.startMinute = startBox_->time().hour() * 60 + startBox_->time().minute();
     next.duty.countedMinutes = hoursBox_->value();
     next.duty.wholeDutyOnStartDay = wholeDutyBox_->isChecked();
+    next.reminder = static_cast<Reminder>(reminderBox_->currentIndex());
     storeChoices(next);
 }
 
@@ -325,10 +362,18 @@ void frmYear::storeChoices(const UserChoices& choices) {
 
 QString frmYear::rulesText() const {
     const DutyRules& r = ini_.choices().duty;
-    return QStringLiteral("Заступление в %1, за смену учитывается %2 ч; %3. Ночные часы — с 22:00 до 06:00, "
-                          "праздничные — в нерабочие праздничные дни; норма — при 40-часовой неделе.")
-        .arg(QString::fromStdString(clockText(r.startMinute)),
-             QString::fromStdString(hoursText(r.countedMinutes)),
+    const QString start = QString::fromStdString(clockText(r.startMinute));
+    const int rest = 24 * 60 - r.countedMinutes;
+    const QString counted =
+        rest == 0 ? QStringLiteral("смена — 24 ч, учитываются все")
+                  : QStringLiteral("смена длится 24 ч, учитывается %1 ч: последние %2 ч смены — перерывы для "
+                                   "отдыха, они не считаются")
+                        .arg(QString::fromStdString(hoursText(r.countedMinutes)),
+                             QString::fromStdString(hoursText(rest)));
+    return QStringLiteral(
+               "Заступление в %1, %2; %3. Ночные часы — с 22:00 до 06:00, праздничные — в нерабочие "
+               "праздничные дни; норма — при 40-часовой неделе.")
+        .arg(start, counted,
              r.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
                                    : QStringLiteral("часы после полуночи — на следующие сутки"));
 }
@@ -338,23 +383,46 @@ YearPage frmYear::page() const {
                 .arg(shownYear())
                 .arg(watchName(ini_.choices().yearWatch)),
             YearSheet(shownYear(), ini_.choices().yearWatch, shownOffset_, std::nullopt, calendar_.calendar),
-            &hours_, rulesText(),
-            QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear())};
+            &hours_,
+            rulesText(),
+            QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear()),
+            QString()};
 }
 
+RotaPage frmYear::rotaPage() const { return {shownYear(), shownOffset_, &calendar_.calendar, QString()}; }
+
 void frmYear::printYear() {
+    printSheet(
+        page().title, [this](QPrinter& printer) { return printYearPage(printer, page()); }, &frmYear::savePdf,
+        &frmYear::writePdf);
+}
+
+void frmYear::printRota() {
+    printSheet(
+        rotaPageTitle(shownYear()), [this](QPrinter& printer) { return printRotaPage(printer, rotaPage()); },
+        &frmYear::saveRotaPdf, &frmYear::writeRotaPdf);
+}
+
+void frmYear::printSheet(const QString& title, const std::function<bool(QPrinter&)>& print,
+                         void (frmYear::*saveAs)(), bool (frmYear::*writeTo)(const QString&)) {
+    if (printers_().isEmpty()) {
+        if (offerPdfWithoutPrinter(this)) {
+            (this->*saveAs)();
+        }
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    printer.setDocName(page().title);
+    printer.setDocName(title);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     // "Print to file" would have the printer write the file itself, with none of our guarantees.
     if (!printer.outputFileName().isEmpty()) {
-        writePdf(printer.outputFileName());
-    } else if (!printYearPage(printer, page())) {
+        (this->*writeTo)(printer.outputFileName());
+    } else if (!print(printer)) {
         reportFailure(QStringLiteral("Не удалось напечатать: принтер «%1» не принимает задание.")
                           .arg(printer.printerName()));
     }
@@ -375,8 +443,11 @@ QString frmYear::defaultFileName(const QString& suffix) const {
 }
 
 // The folder must exist: a mistyped one is not made. A name typed without its suffix gets it.
-QString frmYear::askFileName(const QString& title, const QString& suffix, const QString& filter) {
-    QFileDialog dialog(this, title, defaultFileName(suffix), filter);
+QString frmYear::askFileName(const QString& title, const QString& suffix, const QString& filter,
+                             const QString& fileName) {
+    const QString offered = fileName.isEmpty() ? defaultFileName(suffix)
+                                               : QFileInfo(defaultFileName(suffix)).dir().filePath(fileName);
+    QFileDialog dialog(this, title, offered, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -387,6 +458,15 @@ void frmYear::savePdf() {
         askFileName(QStringLiteral("Сохранить PDF"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) {
         writePdf(path);
+    }
+}
+
+void frmYear::saveRotaPdf() {
+    const QString path =
+        askFileName(QStringLiteral("Сохранить PDF графика караулов"), QStringLiteral("pdf"),
+                    QStringLiteral("PDF (*.pdf)"), QStringLiteral("График караулов %1.pdf").arg(shownYear()));
+    if (!path.isEmpty()) {
+        writeRotaPdf(path);
     }
 }
 
@@ -425,6 +505,14 @@ bool frmYear::writePdf(const QString& path) {
     return true;
 }
 
+bool frmYear::writeRotaPdf(const QString& path) {
+    if (!writeFile(path, rotaPagePdf(rotaPage()))) {
+        return false;
+    }
+    statusLine_->setText(QStringLiteral("PDF графика караулов сохранён: «%1».").arg(path));
+    return true;
+}
+
 bool frmYear::writeCalendar(const QString& path) {
     const int year = shownYear();
     int events = 0;
@@ -432,7 +520,7 @@ bool frmYear::writeCalendar(const QString& path) {
         ini_.choices().yearWatch, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_,
         ini_.choices().duty,
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString(),
-        &events);
+        ini_.choices().reminder, &events);
     if (!writeFile(path, QByteArray::fromStdString(text))) {
         return false;
     }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "date.h"
+#include "printers.h"
 #include "sutograf_ini.h"
 #include "user_calendar.h"
 #include "year_hours_model.h"
@@ -14,7 +15,9 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QPrinter;
 class QSpinBox;
 class QTableView;
 class QTimeEdit;
@@ -24,6 +27,7 @@ namespace sutograf {
 
 class HoursBox;
 class RotaOffset;
+struct RotaPage;
 struct YearPage;
 class YearMonthsView;
 
@@ -42,15 +46,23 @@ public:
     frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* parent = nullptr);
     ~frmYear() override;
 
-    // The menu's and the buttons' actions; each asks first (the print dialog, a file name).
+    // The menu's and the buttons' actions; each asks first (the print dialog, a file name). Without
+    // a printer, printing says so and offers the PDF instead. The "rota" is the year of all four
+    // watches on one sheet, for a station's wall.
     void printYear();
     void savePdf();
+    void printRota();
+    void saveRotaPdf();
     void exportCalendar();
 
     // The files themselves, replaced whole or not at all; a failure is told in a message box and
     // leaves no file behind. Answer whether the file was written.
     bool writePdf(const QString& path);
+    bool writeRotaPdf(const QString& path);
     bool writeCalendar(const QString& path);
+
+    // Where printing looks for printers: the system's, unless a test says otherwise.
+    void setPrinterLookup(PrinterLookup lookup) { printers_ = std::move(lookup); }
 
     int shownYear() const;
     int shownWatch() const { return ini_.choices().yearWatch; }
@@ -69,6 +81,7 @@ private:
     void createTable();
     void createRules();
     void createButtons();
+    void createRotaButtons();
     void layOut();
 
     void chooseWatch(int watch);
@@ -76,11 +89,18 @@ private:
     void storeChoices(const UserChoices& choices);
     void showProblems();
     QString defaultFileName(const QString& suffix) const;
-    QString askFileName(const QString& title, const QString& suffix, const QString& filter);
+    // fileName: the name offered, in the folder defaultFileName gives; empty: defaultFileName's own.
+    QString askFileName(const QString& title, const QString& suffix, const QString& filter,
+                        const QString& fileName = {});
     bool writeFile(const QString& path,
                    const std::optional<QByteArray>& bytes); // nullopt: it could not be made
     void reportFailure(const QString& text);
     YearPage page() const;
+    RotaPage rotaPage() const;
+    // The print dialog and the printing; PDF through our own writer. Without a printer, the offer of
+    // the PDF, and saveAs if taken.
+    void printSheet(const QString& title, const std::function<bool(QPrinter&)>& print,
+                    void (frmYear::*saveAs)(), bool (frmYear::*writeTo)(const QString&));
     QString rulesText() const;
 
     Clock clock_;
@@ -102,8 +122,11 @@ private:
     QTimeEdit* startBox_;
     HoursBox* hoursBox_;
     QCheckBox* wholeDutyBox_;
+    QComboBox* reminderBox_;
     QLabel* statusLine_;
     std::array<QWidget*, 3> buttons_{};
+    std::array<QWidget*, 2> rotaButtons_{};
+    PrinterLookup printers_ = &installedPrinters;
     QTimer* clockCheck_;
 };
 

@@ -9,7 +9,8 @@
 namespace sutograf {
 namespace {
 
-constexpr double kLegendHeight = 22;
+constexpr double kLegendHeight = 40; // two rows of the legend's type
+constexpr double kLegendType = 12;
 
 } // namespace
 
@@ -35,7 +36,8 @@ void YearMonthsView::paintEvent(QPaintEvent*) {
     }
     const QRectF months = monthsArea(rect());
     sheet_->paintMonths(p, months);
-    sheet_->paintLegend(p, QRectF(months.left() + 8, months.bottom() + 6, months.width() - 8, kLegendHeight));
+    sheet_->paintLegend(p, QRectF(months.left() + 8, months.bottom() + 6, months.width() - 8, kLegendHeight),
+                        kLegendType);
 }
 
 bool YearMonthsView::event(QEvent* event) {

@@ -2,15 +2,14 @@
 
 #include <QFont>
 #include <QPainter>
-#include <QPainterPath>
 
-#include <chrono>
-#include <cmath>
-#include <functional>
+#include <algorithm>
 #include <vector>
 
 #include "colours.h"
+#include "day_marks.h"
 #include "fonts.h"
+#include "legend.h"
 #include "month_names.h"
 #include "rota.h"
 
@@ -19,89 +18,45 @@ namespace {
 
 constexpr int kColumns = 4, kRows = 3; // months across and down
 constexpr int kWeekRows = 6;           // a month spans at most six Monday-first weeks
+// A month's block, in cells: seven days and a sixth of a cell of margin each side across; down, the
+// month's name, the weekday names, six weeks and a gap.
+constexpr double kBlockCells = 7.35;
+constexpr double kTitleRows = 1.25, kHeaderRows = 0.8, kGapRows = 0.3;
 
-const QColor kHolidayRed(220, 0, 0);
-const QColor kHolidayTint(255, 222, 222);
-const QColor kDayOffTint(225, 225, 225);
-const QColor kDayOffGrey(120, 120, 120);
 const QColor kTodayRed(255, 0, 0);
+const QColor kEdgeGrey(90, 90, 90);
 const QColor kWeekdayBlue(0, 0, 255), kWeekendRed(255, 0, 0); // as the main window's weekday headers
 const char* const kWeekdayShort[7] = {"Пн", "Вт", "Ср", "Чт", "Пт", "Сб", "Вс"};
 
-double luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-// Yellow on white cannot be read: a light number gets a dark shadow one step down and right, and
-// keeps its own colour on top.
-void drawNumber(QPainter& p, const QRectF& cell, const QString& text, const QColor& colour) {
-    if (luminance(colour) >= 0.6) {
-        const double step = std::max(1.0, cell.height() / 18);
-        p.setPen(QColor(110, 110, 110));
-        p.drawText(cell.translated(step, step), Qt::AlignCenter, text);
-    }
-    p.setPen(colour);
-    p.drawText(cell, Qt::AlignCenter, text);
-}
-
-// A black number on a filled day is edged in white, so that it still stands out where a black and
-// white printer turns the fill grey. The edge is the number drawn in white a step off each way: far
-// cheaper than stroking its outline, and the same to the eye at these sizes.
-void drawNumberOnFill(QPainter& p, const QRectF& cell, const QString& text, const QColor& fill) {
+// A number on the fill of a duty day: black edged in white, or white, whichever reads better; the edge
+// keeps it readable where a black and white printer turns the fill grey.
+void drawNumberOnFill(QPainter& p, const QRectF& box, const QString& text, const QColor& fill) {
     const QColor colour = readableTextOn(fill);
-    if (colour == QColor(Qt::black)) {
-        const double step = std::max(0.75, cell.height() / 22);
-        p.setPen(Qt::white);
-        for (const QPointF& off :
-             {QPointF(step, 0), QPointF(-step, 0), QPointF(0, step), QPointF(0, -step)}) {
-            p.drawText(cell.translated(off), Qt::AlignCenter, text);
-        }
-    }
-    p.setPen(colour);
-    p.drawText(cell, Qt::AlignCenter, text);
+    drawDayNumber(p, box, text, colour, Qt::white, colour == QColor(Qt::black) ? box.height() / 22 : 0);
 }
 
-// A corner for a non-working or transferred day (red: holiday, grey: day off moved from a holiday,
-// black: weekend day made a working day) and a dot for a day an hour shorter; each ringed in white,
-// so that it shows on any fill, the red watch's included.
-void paintMark(QPainter& p, const QRectF& box, DayKind kind, bool weekend) {
-    const double mark = box.height() / 3;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    const bool workingWeekend = weekend && (kind == DayKind::Workday || kind == DayKind::Short);
-    if (kind == DayKind::Holiday || kind == DayKind::DayOff || workingWeekend) {
-        QPainterPath corner;
-        corner.moveTo(box.topRight());
-        corner.lineTo(box.topRight() + QPointF(-mark, 0));
-        corner.lineTo(box.topRight() + QPointF(0, mark));
-        corner.closeSubpath();
-        p.setPen(QPen(Qt::white, mark / 5));
-        p.setBrush(kind == DayKind::Holiday  ? kHolidayRed
-                   : kind == DayKind::DayOff ? kDayOffGrey
-                                             : QColor(Qt::black));
-        p.drawPath(corner);
-    }
-    if (kind == DayKind::Short) {
-        p.setPen(QPen(Qt::white, mark / 6));
-        p.setBrush(Qt::black);
-        p.drawEllipse(QPointF(box.right() - mark / 2, box.bottom() - mark / 2), mark / 2.5, mark / 2.5);
-    }
-    p.restore();
+// A number in a watch's colour on white; the yellow one edged in grey, so it does not vanish on
+// paper or a pale screen.
+void drawWatchNumber(QPainter& p, const QRectF& box, const QString& text, const QColor& colour) {
+    drawDayNumber(p, box, text, colour, kEdgeGrey, isLightColour(colour) ? box.height() / 26 : 0);
 }
 
-// On a holiday the number is red; the watch on duty shows as a bar in its colour below it.
+// On a holiday the number is green; the watch on duty shows as a bar in its colour below it.
 void paintWatchBar(QPainter& p, const QRectF& box, const QColor& colour) {
     const double h = std::max(2.0, box.height() / 9);
     const QRectF bar(box.center().x() - box.width() / 4, box.bottom() - h - box.height() / 14,
                      box.width() / 2, h);
     p.fillRect(bar, colour);
-    if (luminance(colour) >= 0.6) {
-        p.setPen(QPen(QColor(110, 110, 110), 0));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(bar);
+    p.setPen(QPen(isLightColour(colour) ? kEdgeGrey : Qt::white, 0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(bar);
+}
+
+void paintHoliday(QPainter& p, const QRectF& box, const QString& number, std::optional<int> watch) {
+    paintHolidayGround(p, box);
+    drawDayNumber(p, box, number, kHolidayGreen, Qt::white, box.height() / 20);
+    if (watch) {
+        paintWatchBar(p, box, watchColour(*watch));
     }
 }
 
@@ -120,20 +75,26 @@ struct YearSheet::Layout {
     QRectF area;
     double blockW, blockH; // one month
     double cellW, cellH;
-    double titleH;
 
     // Top-left of month m (0..11).
     QPointF blockOrigin(int m) const {
         return {area.left() + (m % kColumns) * blockW, area.top() + (m / kColumns) * blockH};
     }
-    QRectF cell(int m, int row, int column) const { // row 0: weekday names; 1..6: weeks
-        const QPointF o = blockOrigin(m);
-        return {o.x() + cellW * (column + 0.5), o.y() + titleH + row * cellH, cellW, cellH};
+    double left(int m, int column) const {
+        return blockOrigin(m).x() + cellW * ((kBlockCells - 7) / 2 + column);
+    }
+    QRectF title(int m) const { return {blockOrigin(m), QSizeF(blockW, cellH * kTitleRows)}; }
+    QRectF header(int m, int column) const {
+        return {left(m, column), blockOrigin(m).y() + cellH * kTitleRows, cellW, cellH * kHeaderRows};
+    }
+    QRectF cell(int m, int week, int column) const { // week 0..5
+        return {left(m, column), blockOrigin(m).y() + cellH * (kTitleRows + kHeaderRows + week), cellW,
+                cellH};
     }
 };
 
 QColor readableTextOn(const QColor& fill) {
-    const double l = luminance(fill);
+    const double l = relativeLuminance(fill);
     return (l + 0.05) / 0.05 >= 1.05 / (l + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
@@ -147,26 +108,26 @@ YearSheet::Layout YearSheet::layoutFor(const QRectF& area) const {
     l.area = area;
     l.blockW = area.width() / kColumns;
     l.blockH = area.height() / kRows;
-    l.cellW = l.blockW / 8; // seven days and half a cell of margin on each side
-    l.cellH = l.blockH / (kWeekRows + 1 + 1.6);
-    l.titleH = l.cellH * 1.4;
+    l.cellW = l.blockW / kBlockCells;
+    l.cellH = l.blockH / (kTitleRows + kHeaderRows + kWeekRows + kGapRows);
     return l;
 }
 
 void YearSheet::paintMonths(QPainter& p, const QRectF& area) const {
     const Layout l = layoutFor(area);
-    const QFont titleFont = pixelSizedFont(l.cellH * 0.7, true);
-    const QFont headerFont = pixelSizedFont(l.cellH * 0.5, false);
-    const QFont dayFont = pixelSizedFont(l.cellH * 0.58, true);
+    const QFont titleFont = pixelSizedFont(l.cellH * 0.72, true);
+    const QFont headerFont = pixelSizedFont(std::min(l.cellH * kHeaderRows * 0.7, l.cellW * 0.45), false);
+    // Two digits in bold take about 1.1 of the type's size across.
+    const QFont dayFont = pixelSizedFont(std::min(l.cellH * 0.62, l.cellW * 0.7), true);
     for (int m = 0; m < 12; ++m) {
-        const QPointF o = l.blockOrigin(m);
         p.setFont(titleFont);
         p.setPen(Qt::black);
-        p.drawText(QRectF(o.x(), o.y(), l.blockW, l.titleH), Qt::AlignCenter, monthName(m + 1));
+        p.drawText(l.title(m), Qt::AlignCenter | Qt::TextDontClip, monthName(m + 1));
         p.setFont(headerFont);
         for (int c = 0; c < 7; ++c) {
             p.setPen(c < 5 ? kWeekdayBlue : kWeekendRed);
-            p.drawText(l.cell(m, 0, c), Qt::AlignCenter, QString::fromUtf8(kWeekdayShort[c]));
+            p.drawText(l.header(m, c), Qt::AlignCenter | Qt::TextDontClip,
+                       QString::fromUtf8(kWeekdayShort[c]));
         }
         p.setFont(dayFont);
         const Date first = *dateOf(year_, m + 1, 1);
@@ -174,7 +135,7 @@ void YearSheet::paintMonths(QPainter& p, const QRectF& area) const {
         const int days = daysInMonth(year_, m + 1);
         for (int i = 0; i < days; ++i) {
             const int slot = lead + i;
-            paintDay(p, l.cell(m, 1 + slot / 7, slot % 7), Date{first.serial + i}, i + 1);
+            paintDay(p, l.cell(m, slot / 7, slot % 7), Date{first.serial + i}, i + 1);
         }
     }
 }
@@ -188,82 +149,68 @@ void YearSheet::paintDay(QPainter& p, const QRectF& cell, Date d, int dayOfMonth
         const QColor fill = watchColour(*watch);
         p.fillRect(box, fill);
         p.setPen(QPen(Qt::black, std::max(1.0, cell.height() / 14)));
+        p.setBrush(Qt::NoBrush);
         p.drawRect(box);
         drawNumberOnFill(p, box, number, fill);
     } else if (kind == DayKind::Holiday) {
-        p.fillRect(box, kHolidayTint);
-        drawNumber(p, box, number, kHolidayRed);
-        if (watch) {
-            paintWatchBar(p, box, watchColour(*watch));
-        }
+        paintHoliday(p, box, number, watch);
     } else {
         if (kind == DayKind::DayOff) {
-            p.fillRect(box, kDayOffTint);
+            p.fillRect(box, kDayOffGround);
         }
-        drawNumber(p, box, number, watch ? watchColour(*watch) : QColor(Qt::black));
+        drawWatchNumber(p, box, number, watch ? watchColour(*watch) : QColor(Qt::black));
     }
-    paintMark(p, box, kind, weekdayOf(d) >= 6);
+    paintDayMark(p, box, kind, weekdayOf(d) >= 6);
     if (d == today_) {
         paintTodayFrame(p, cell);
     }
 }
 
-void YearSheet::paintLegend(QPainter& p, const QRectF& area) const {
-    struct Item {
-        QString text;
-        std::function<void(const QRectF&)> sample;
-    };
-    const double h = area.height();
-    const auto blankWith = [&p](DayKind kind, bool weekend) {
-        return [&p, kind, weekend](const QRectF& r) {
+void YearSheet::paintLegend(QPainter& p, const QRectF& area, double fontSize) const {
+    const auto dayWith = [](DayKind kind, bool weekend) {
+        return [kind, weekend](QPainter& p, const QRectF& r) {
+            if (kind == DayKind::DayOff) {
+                p.fillRect(r, kDayOffGround);
+            }
             p.setPen(QPen(Qt::gray, 0));
-            p.setBrush(kind == DayKind::Holiday  ? kHolidayTint
-                       : kind == DayKind::DayOff ? kDayOffTint
-                                                 : QColor(Qt::white));
+            p.setBrush(Qt::NoBrush);
             p.drawRect(r);
-            paintMark(p, r, kind, weekend);
+            paintDayMark(p, r, kind, weekend);
         };
     };
-    std::vector<Item> items = {
+    // A holiday's sample shows a watch other than the chosen one, as a holiday off duty does.
+    const int other = watch_ % 4 + 1;
+    std::vector<LegendItem> items = {
         {QStringLiteral("дежурство %1 караула").arg(watch_),
-         [&](const QRectF& r) {
+         [this](QPainter& p, const QRectF& r) {
              p.fillRect(r, watchColour(watch_));
-             p.setPen(QPen(Qt::black, std::max(1.0, h / 14)));
+             p.setPen(QPen(Qt::black, std::max(1.0, r.height() / 14)));
              p.drawRect(r);
          }},
-        {QStringLiteral("праздник"), blankWith(DayKind::Holiday, false)},
-        {QStringLiteral("выходной по переносу"), blankWith(DayKind::DayOff, false)},
-        {QStringLiteral("рабочий по переносу"), blankWith(DayKind::Workday, true)},
-        {QStringLiteral("на час короче"), blankWith(DayKind::Short, false)},
+        {QStringLiteral("число дня — цветом караула на дежурстве"),
+         [](QPainter& p, const QRectF& r) {
+             p.setFont(pixelSizedFont(r.height() * 0.8, true));
+             for (int w = 1; w <= 4; ++w) {
+                 const QRectF box(r.left() + r.width() * (w - 1) / 4, r.top(), r.width() / 4, r.height());
+                 drawWatchNumber(p, box, QString::number(w), watchColour(w));
+             }
+         },
+         3.2},
+        {QStringLiteral("праздник; полоска — цвет караула на дежурстве"),
+         [other](QPainter& p, const QRectF& r) {
+             p.setFont(pixelSizedFont(r.height() * 0.7, true));
+             paintHoliday(p, r, QStringLiteral("8"), other);
+             paintDayMark(p, r, DayKind::Holiday, false);
+         }},
+        {QStringLiteral("выходной по переносу"), dayWith(DayKind::DayOff, false)},
+        {QStringLiteral("рабочий по переносу"), dayWith(DayKind::Workday, true)},
+        {QStringLiteral("на час короче"), dayWith(DayKind::Short, false)},
     };
     if (today_ && yearOf(*today_) == year_) {
-        items.push_back({QStringLiteral("сегодня"), [&](const QRectF& r) { paintTodayFrame(p, r); }});
+        items.push_back(
+            {QStringLiteral("сегодня"), [](QPainter& p, const QRectF& r) { paintTodayFrame(p, r); }});
     }
-    // The type shrinks rather than the legend running off its area.
-    QFont font = pixelSizedFont(h * 0.55, false);
-    const auto widthAt = [&](const QFont& f) {
-        double w = 0;
-        for (const Item& item : items) {
-            w += h * 1.1 + h * 0.3 + QFontMetricsF(f).horizontalAdvance(item.text) + h * 0.8;
-        }
-        return w;
-    };
-    if (const double w = widthAt(font); w > area.width()) {
-        font = pixelSizedFont(h * 0.55 * area.width() / w, false);
-    }
-    p.setFont(font);
-    double x = area.left();
-    for (const Item& item : items) {
-        const QRectF sample(x, area.top() + h * 0.1, h * 1.1, h * 0.8);
-        p.save();
-        item.sample(sample);
-        p.restore();
-        x += sample.width() + h * 0.3;
-        const double w = QFontMetricsF(font).horizontalAdvance(item.text);
-        p.setPen(Qt::black);
-        p.drawText(QRectF(x, area.top(), w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, item.text);
-        x += w + h * 0.8;
-    }
+    sutograf::paintLegend(p, area, items, fontSize);
 }
 
 std::optional<Date> YearSheet::dateAt(const QRectF& area, QPointF pos) const {
@@ -276,14 +223,13 @@ std::optional<Date> YearSheet::dateAt(const QRectF& area, QPointF pos) const {
     if (m < 0 || m > 11) {
         return std::nullopt;
     }
-    const QPointF o = l.blockOrigin(m);
-    const double column = (pos.x() - o.x()) / l.cellW - 0.5;
-    const double row = (pos.y() - o.y() - l.titleH) / l.cellH - 1;
-    if (column < 0 || column >= 7 || row < 0 || row >= kWeekRows) {
+    const double column = (pos.x() - l.left(m, 0)) / l.cellW;
+    const double week = (pos.y() - l.cell(m, 0, 0).top()) / l.cellH;
+    if (column < 0 || column >= 7 || week < 0 || week >= kWeekRows) {
         return std::nullopt;
     }
     const Date first = *dateOf(year_, m + 1, 1);
-    const int i = static_cast<int>(row) * 7 + static_cast<int>(column) - (weekdayOf(first) - 1);
+    const int i = static_cast<int>(week) * 7 + static_cast<int>(column) - (weekdayOf(first) - 1);
     if (i < 0 || i >= daysInMonth(year_, m + 1)) {
         return std::nullopt;
     }

@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <map>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/no_root_override.h"
+#include "common/small_disk.h"
+#include "records/test_files.h"
+#include "roster_schema.h"
+#include "roster_store.h"
+#include "rota.h"
+
+using namespace sutograf;
+
+namespace {
+
+PersonRecord somebody(const std::string& name) { return {{0, name, "", 40}, {{*dateOf(2025, 1, 1), 1}}, {}}; }
+
+// Runs `work` in a child process that writes each saved id to a pipe; answers the pipe's read end.
+int child(pid_t& pid, const std::function<void(int)>& work) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        return -1;
+    }
+    pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        work(fds[1]);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    return fds[0];
+}
+
+void report(int fd, std::int64_t id) {
+    if (::write(fd, &id, sizeof id) != sizeof id) {
+        ::_exit(3);
+    }
+}
+
+bool readId(int fd, std::int64_t& id) { return ::read(fd, &id, sizeof id) == sizeof id; }
+
+TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
+    TempFolder folder;
+    const fs::path file = folder / "sutograf.db";
+    pid_t pid = 0;
+    const int in = child(pid, [&](int out) {
+        RosterStore store(file, folder.path(), 0);
+        for (int i = 0; i < 1000; ++i) {
+            const Saved s = store.addPerson(somebody("Боец " + std::to_string(i)));
+            if (!s) {
+                ::_exit(2);
+            }
+            report(out, s.id);
+            // A moment between edits, as a person takes one: an edit reported before its commit
+            // would be killed in it.
+            ::usleep(1000);
+        }
+    });
+    std::vector<PersonId> saved;
+    std::int64_t id = 0;
+    while (readId(in, id)) {
+        saved.push_back(id);
+        if (saved.size() == 100) {
+            ::kill(pid, SIGKILL);
+        }
+    }
+    ::close(in);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child finished before it was killed, or failed: " << status;
+    ASSERT_GE(saved.size(), 100u);
+
+    RosterStore reopened(file, folder.path(), 0); // rolls back the edit it was killed in
+    EXPECT_EQ(reopened.problem(), "");
+    EXPECT_TRUE(std::all_of(saved.begin(), saved.end(),
+                            [&reopened](PersonId id) { return reopened.roster().find(id) != nullptr; }))
+        << saved.size() << " reported, " << reopened.roster().people.size() << " in the file";
+    if (haveSqliteShell()) {
+        EXPECT_EQ(shell(file, "PRAGMA integrity_check"), "ok\n");
+    }
+}
+
+// Everything a child reported, or nothing when it did not end well.
+std::vector<std::int64_t> allReported(int fd, pid_t pid) {
+    std::vector<std::int64_t> ids;
+    for (std::int64_t id = 0; readId(fd, id);) {
+        ids.push_back(id);
+    }
+    ::close(fd);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ids : std::vector<std::int64_t>();
+}
+
+TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
+    TempFolder folder;
+    const fs::path file = folder / "sutograf.db";
+    const Date jan1 = *dateOf(2025, 1, 1);
+    const PersonId giver = RosterStore(file, folder.path(), 0).addPerson(somebody("Отдающий")).id;
+    // Each adds people and tries to take the same 20 duties of the giver: each is given once.
+    const auto work = [&](std::string who) {
+        return [&, who](int out) {
+            RosterStore store(file, folder.path(), 0);
+            const PersonId taker = store.addPerson({{0, who, "", 40}, {{jan1, 2}}, {}}).id;
+            for (int i = 0; i < 20; ++i) {
+                const Saved s = store.addSwap({dutyOf(1, Date{jan1.serial + 4 * i}), giver, taker, "", 0});
+                report(out, s ? s.id : 0);
+                report(out, store.addPerson(somebody(who + std::to_string(i))).id);
+            }
+        };
+    };
+    pid_t a = 0, b = 0;
+    const int inA = child(a, work("Первый")), inB = child(b, work("Второй"));
+    auto ids = allReported(inA, a);
+    const auto fromB = allReported(inB, b);
+    ids.insert(ids.end(), fromB.begin(), fromB.end());
+    ASSERT_EQ(ids.size(), 80u);
+    RosterStore store(file, folder.path(), 0);
+    const auto& swaps = store.roster().swaps;
+    EXPECT_EQ(store.roster().people.size(), 43u);
+    EXPECT_EQ(swaps.size(), 20u) << "each duty given once, whoever came first";
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), 0), 20) << "the other program's swap refused";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const std::int64_t id = ids[i];
+        EXPECT_TRUE(i % 2 == 1 ? store.roster().find(id) != nullptr
+                               : id == 0 || std::any_of(swaps.begin(), swaps.end(),
+                                                        [id](const DutySwap& w) { return w.id == id; }))
+            << "reported saved, not in the file: " << id;
+    }
+}
+
+TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
+    TempFolder folder;
+    const fs::path disk = folder / "disk", file = disk / "sutograf.db";
+    fs::create_directory(disk);
+    SmallDisk small(disk, 256);
+    if (!small.mounted()) {
+        GTEST_SKIP() << "no right to mount a small disk (needs root)";
+    }
+    RosterStore store(file, disk, 0);
+    ASSERT_TRUE(store.addPerson(somebody("Иванов")));
+    const Roster before = store.roster();
+    const auto bytes = bytesOf(file);
+    ASSERT_TRUE(small.fill());
+    const Saved s = store.addPerson(somebody(std::string(3000, 'x')));
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.error.find("на диске нет места"), std::string::npos) << s.error;
+    EXPECT_NE(s.error.find(file.string()), std::string::npos) << s.error;
+    EXPECT_EQ(store.roster(), before);
+    EXPECT_EQ(bytesOf(file), bytes);
+    EXPECT_EQ(RosterStore(file, disk, 0).roster(), before);
+}
+
+// Everything in the folder: names, kinds, bytes of files, targets of links.
+std::map<std::string, std::string> snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> all;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const auto type = e.symlink_status().type();
+        std::string what = std::to_string(static_cast<int>(type));
+        if (type == fs::file_type::regular) {
+            what += *bytesOf(e.path());
+        } else if (type == fs::file_type::symlink) {
+            what += fs::read_symlink(e.path()).string();
+        }
+        all[e.path().filename().string()] = what;
+    }
+    return all;
+}
+
+// Makes a file of our own and overwrites one page that reading the roster never
+// touches (the index of the swaps' takers): only SQLite's check can see the damage.
+bool damaged(const fs::path& file, const fs::path& folder) {
+    (void)RosterStore(file, folder, 0).addPerson(somebody("Иванов"));
+    sql::Connection db;
+    db.open(file.string(), SQLITE_OPEN_READONLY);
+    const auto page = db.integer("SELECT rootpage FROM sqlite_schema WHERE name = 'swaps_taken'");
+    const auto size = db.integer("PRAGMA page_size");
+    db.close();
+    auto bytes = bytesOf(file);
+    if (!page || !size || !bytes) {
+        return false;
+    }
+    std::fill_n(bytes->begin() + (*page - 1) * *size, *size, '\xFF');
+    return put(file, *bytes);
+}
+
+bool sqliteFile(const fs::path& file, const std::string& sql) {
+    sql::Connection db;
+    return db.open(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) == SQLITE_OK &&
+           db.exec(sql.c_str()) == SQLITE_OK;
+}
+
+struct Hostile {
+    const char* name;
+    std::function<bool(const fs::path& file, const fs::path& folder)> make;
+    std::string says;
+};
+void PrintTo(const Hostile& h, std::ostream* os) { *os << h.name; }
+
+class StoreLeavesAlone : public ::testing::TestWithParam<Hostile> {};
+
+TEST_P(StoreLeavesAlone, WhatIsNotItsOwnAndSaysWhy) {
+    TempFolder folder;
+    const fs::path file = folder / "sutograf.db";
+    if (!GetParam().make(file, folder.path())) {
+        GTEST_SKIP() << "cannot make it here (a device node needs root)";
+    }
+    const auto before = snapshot(folder.path());
+    RosterStore store(file, folder.path(), 0);
+    EXPECT_NE(store.problem().find(file.string()), std::string::npos) << store.problem();
+    EXPECT_NE(store.problem().find(GetParam().says), std::string::npos) << store.problem();
+    EXPECT_TRUE(store.roster().people.empty());
+    EXPECT_FALSE(store.writable());
+    const Saved s = store.addPerson(somebody("Иванов"));
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.error.find("не сохранено"), std::string::npos) << s.error;
+    EXPECT_FALSE(store.refresh());
+    EXPECT_EQ(snapshot(folder.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, StoreLeavesAlone,
+    ::testing::Values(
+        Hostile{"DamagedRoster", damaged, "повреждён"},
+        Hostile{"TextFile",
+                [](const fs::path& f, const fs::path&) {
+                    return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n");
+                },
+                "не база данных SQLite"},
+        Hostile{"AnotherProgramsDatabase",
+                [](const fs::path& f, const fs::path&) {
+                    return sqliteFile(f, "PRAGMA application_id = 7; CREATE TABLE people (x);");
+                },
+                "другой программы"},
+        Hostile{"RosterOfALaterVersion",
+                [](const fs::path& f, const fs::path&) {
+                    return sqliteFile(f, "PRAGMA application_id = " + std::to_string(kRosterApplicationId) +
+                                             "; PRAGMA user_version = 2; CREATE TABLE people (x);");
+                },
+                "более новой версией"},
+        Hostile{"Fifo", [](const fs::path& f, const fs::path&) { return ::mkfifo(f.c_str(), 0644) == 0; },
+                "не обычный файл"},
+        Hostile{"LinkToDevice",
+                [](const fs::path& f, const fs::path& folder) {
+                    const fs::path dev = folder / "null";
+                    return ::mknod(dev.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+                           ::symlink(dev.c_str(), f.c_str()) == 0;
+                },
+                "не обычный файл"},
+        Hostile{"Folder", [](const fs::path& f, const fs::path&) { return fs::create_directory(f); },
+                "это папка"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A roster on a write-protected stick: read there, and edited in the user's folder when there is one.
+TEST(StorePlaces, ReadOnlyPlaceOpensForReadingAndEditsGoToTheWriteFolder) {
+    TempFolder folder;
+    const fs::path stick = folder / "stick", config = folder / "config" / "sutograf";
+    fs::create_directory(stick);
+    ASSERT_TRUE(RosterStore(stick / "sutograf.db", stick, 0).addPerson(somebody("Иванов")));
+    fs::permissions(stick, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const NoRootOverride asOrdinaryUser;
+    const auto before = snapshot(stick);
+    RosterStore readOnly(stick / "sutograf.db", stick, 0);
+    EXPECT_EQ(readOnly.roster().people.size(), 1u);
+    EXPECT_FALSE(readOnly.writable());
+    EXPECT_NE(readOnly.problem().find("только для чтения"), std::string::npos) << readOnly.problem();
+    const Saved refused = readOnly.addPerson(somebody("Петров"));
+    EXPECT_NE(refused.error.find("только для чтения"), std::string::npos) << refused.error;
+
+    RosterStore store(stick / "sutograf.db", config, 0);
+    EXPECT_TRUE(store.writable()) << store.problem();
+    EXPECT_FALSE(fs::exists(config)) << "opening makes nothing";
+    ASSERT_TRUE(store.addPerson(somebody("Петров")));
+    EXPECT_EQ(store.path(), config / "sutograf.db");
+    EXPECT_EQ(RosterStore(config / "sutograf.db", config, 0).roster().people.size(), 2u);
+    EXPECT_EQ(snapshot(stick), before);
+}
+
+TEST(StoreFile, MadeByTheFirstSavedEditOnlyAndSeenByAnotherProgram) {
+    TempFolder folder;
+    const fs::path file = folder / "sutograf.db";
+    RosterStore store(file, folder.path(), 0), other(file, folder.path(), 0);
+    EXPECT_TRUE(store.writable());
+    EXPECT_FALSE(store.addPerson(somebody("")));
+    EXPECT_TRUE(fs::is_empty(folder.path())) << "neither opening nor a refused edit makes a file";
+    ASSERT_TRUE(store.addPerson(somebody("Иванов")));
+    ASSERT_TRUE(fs::is_regular_file(file));
+    // Another program sees the file made, then each later edit, when its window is activated.
+    EXPECT_TRUE(other.refresh());
+    ASSERT_TRUE(store.addPerson(somebody("Петров")));
+    EXPECT_TRUE(other.refresh());
+    EXPECT_FALSE(other.refresh());
+    EXPECT_EQ(other.roster(), store.roster());
+    if (haveSqliteShell()) {
+        EXPECT_EQ(shell(file, "PRAGMA application_id; PRAGMA user_version; PRAGMA journal_mode;"),
+                  std::to_string(kRosterApplicationId) + "\n1\ndelete\n");
+    }
+    EXPECT_EQ(snapshot(folder.path()).size(), 1u) << "no journal or temporary file left";
+}
+
+// The mechanism that later versions will use: the file copied aside byte for byte first, and a step
+// that fails leaves the file as it was.
+TEST(StoreFile, MigrationCopiesTheFileAsideFirst) {
+    TempFolder folder;
+    const fs::path file = folder / "sutograf.db";
+    ASSERT_TRUE(RosterStore(file, folder.path(), 0).addPerson(somebody("Иванов")));
+    const auto v1 = bytesOf(file);
+    sql::Connection db;
+    ASSERT_EQ(db.open(file.string(), SQLITE_OPEN_READWRITE), SQLITE_OK);
+    ASSERT_TRUE(configureConnection(db));
+    const Migration broken[] = {{1, "ALTER TABLE nowhere ADD COLUMN rank TEXT"}};
+    EXPECT_TRUE(migrateRoster(db, file, broken, 2).has_value());
+    EXPECT_EQ(bytesOf(file), v1);
+    const Migration addRank[] = {{1, "ALTER TABLE people ADD COLUMN rank TEXT NOT NULL DEFAULT ''"}};
+    EXPECT_EQ(migrateRoster(db, file, addRank, 2), std::nullopt);
+    db.close();
+    EXPECT_EQ(bytesOf(migrationCopyPath(file, 1)), v1);
+    EXPECT_EQ(migrationCopyPath(file, 1).filename(), "sutograf.v1.db");
+    RosterStore later(file, folder.path(), 0);
+    EXPECT_NE(later.problem().find("более новой версией"), std::string::npos) << later.problem();
+}
+
+} // namespace

@@ -9,8 +9,8 @@ namespace {
 
 // Far more than the file ever holds; a larger one is not ours.
 constexpr qint64 kLargestIni = 64 * 1024;
+constexpr qsizetype kLongestPath = 4096;
 
-// "H:MM" or "H" to minutes, within [low, high].
 // "H:MM" or "H" to minutes, within [low, high].
 std::optional<int> minutesOf(const QString& text, int low, int high) {
     const auto minutes = minutesFromText(text.toStdString());
@@ -57,6 +57,41 @@ std::optional<bool> flagOf(const QString& text) {
     return std::nullopt;
 }
 
+// The names the file uses for an enum's values, in the enum's order.
+const QStringList kPeriodNames = {QStringLiteral("month"), QStringLiteral("quarter"),
+                                  QStringLiteral("halfYear"), QStringLiteral("year")};
+const QStringList kReductionNames = {QStringLiteral("workingDays"), QStringLiteral("scheduledDuties")};
+
+template <class Enum> std::optional<Enum> enumOf(const QString& text, const QStringList& names) {
+    const qsizetype i = names.indexOf(text);
+    return i < 0 ? std::nullopt : std::optional<Enum>(static_cast<Enum>(i));
+}
+
+template <class Enum> QString nameOf(Enum value, const QStringList& names) {
+    return names.value(static_cast<qsizetype>(value));
+}
+
+// "left,top,width,height"; a window smaller than 100 x 100 was never ours.
+std::optional<QRect> rectOf(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    std::array<int, 4> n{};
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        const auto value = parts.size() == 4 ? wholeNumberOf(parts[static_cast<qsizetype>(i)].trimmed(),
+                                                             i < 2 ? -100000 : 100, 100000)
+                                             : std::nullopt;
+        if (!value) {
+            return std::nullopt;
+        }
+        n[i] = *value;
+    }
+    return QRect(n[0], n[1], n[2], n[3]);
+}
+
+// A value must stay on its line.
+std::optional<QString> lineOf(const QString& text, qsizetype longest) {
+    return text.size() <= longest ? std::optional<QString>(text) : std::nullopt;
+}
+
 } // namespace
 
 IniReading parseIni(const QByteArray& text) {
@@ -98,6 +133,22 @@ IniReading parseIni(const QByteArray& text) {
             good = take(wholeNumberOf(value, 1, 4), c.yearWatch);
         } else if (key == QLatin1String("calendarExport/reminder")) {
             good = take(reminderOf(value), c.reminder);
+        } else if (key == QLatin1String("yearWindow/geometry")) {
+            good = take(rectOf(value), c.yearWindow.geometry);
+        } else if (key == QLatin1String("yearWindow/maximized")) {
+            good = take(flagOf(value), c.yearWindow.maximized);
+        } else if (key == QLatin1String("yearWindow/pdfFolder")) {
+            good = take(lineOf(value, kLongestPath), c.yearWindow.pdfFolder);
+        } else if (key == QLatin1String("yearWindow/icsFolder")) {
+            good = take(lineOf(value, kLongestPath), c.yearWindow.icsFolder);
+        } else if (key == QLatin1String("accounting/period")) {
+            good = take(enumOf<AccountingPeriod>(value, kPeriodNames), c.accounting.period);
+        } else if (key == QLatin1String("accounting/reduction")) {
+            good = take(enumOf<NormReduction>(value, kReductionNames), c.accounting.reduction);
+        } else if (key == QLatin1String("accounting/holidayPaidDoubleNotOvertime")) {
+            good = take(flagOf(value), c.accounting.holidayPaidDoubleNotOvertime);
+        } else if (key == QLatin1String("unit/name")) {
+            good = take(lineOf(value, kLongestUnitName), c.unitName);
         } else {
             good = eq > 0; // a key of a later version is no damage; a line without "=" is
         }
@@ -109,16 +160,38 @@ IniReading parseIni(const QByteArray& text) {
 }
 
 QByteArray iniText(const UserChoices& c) {
-    const QString text =
-        QStringLiteral("; Сутограф: учёт смен и выбор окна «Год и часы»\n"
+    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+    QString text =
+        QStringLiteral("; Сутограф: учёт смен, учёт рабочего времени и окно «Год и часы»\n"
                        "[duty]\nstart=%1\nhours=%2\nwholeOnStartDay=%3\n\n"
-                       "[yearWindow]\nwatch=%4\n\n"
-                       "[calendarExport]\nreminder=%5\n")
+                       "[yearWindow]\nwatch=%4\n")
             .arg(QString::fromStdString(clockText(c.duty.startMinute)),
-                 QString::fromStdString(hoursText(c.duty.countedMinutes)),
-                 c.duty.wholeDutyOnStartDay ? QStringLiteral("true") : QStringLiteral("false"))
-            .arg(c.yearWatch)
-            .arg(reminderText(c.reminder));
+                 QString::fromStdString(hoursText(c.duty.countedMinutes)), flag(c.duty.wholeDutyOnStartDay))
+            .arg(c.yearWatch);
+    const WindowPlace& w = c.yearWindow;
+    if (!w.geometry.isNull()) {
+        text += QStringLiteral("geometry=%1,%2,%3,%4\nmaximized=%5\n")
+                    .arg(w.geometry.x())
+                    .arg(w.geometry.y())
+                    .arg(w.geometry.width())
+                    .arg(w.geometry.height())
+                    .arg(flag(w.maximized));
+    }
+    // A folder name with a line break in it cannot be kept in a line: it is not remembered.
+    for (const auto& [key, folder] : {std::pair{"pdfFolder", &w.pdfFolder}, {"icsFolder", &w.icsFolder}}) {
+        if (!folder->isEmpty() && !folder->contains(QLatin1Char('\n')) &&
+            !folder->contains(QLatin1Char('\r'))) {
+            text += QLatin1String(key) + QLatin1Char('=') + *folder + QLatin1Char('\n');
+        }
+    }
+    text += QStringLiteral("\n[calendarExport]\nreminder=%1\n").arg(reminderText(c.reminder));
+    text +=
+        QStringLiteral("\n[accounting]\nperiod=%1\nreduction=%2\nholidayPaidDoubleNotOvertime=%3\n")
+            .arg(nameOf(c.accounting.period, kPeriodNames), nameOf(c.accounting.reduction, kReductionNames),
+                 flag(c.accounting.holidayPaidDoubleNotOvertime));
+    if (!c.unitName.isEmpty()) {
+        text += QStringLiteral("\n[unit]\nname=%1\n").arg(c.unitName.simplified());
+    }
     return text.toUtf8();
 }
 

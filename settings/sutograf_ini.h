@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include "ics.h"
+#include "people.h"
 #include "safe_file.h"
 #include "settings_place.h"
 #include "working_time.h"
@@ -12,18 +14,43 @@
 namespace sutograf {
 
 inline const QString kIniFileName = QStringLiteral("sutograf.ini");
+inline constexpr qsizetype kLongestUnitName = 200;
 
-// What the program remembers beyond the rota offset: how duties are counted, and which watch the
-// year window shows.
+// How hours are judged under summed accounting: over which period, how an absence reduces the norm,
+// and whether holiday hours already paid double are left out of overtime.
+struct AccountingChoices {
+    AccountingPeriod period = AccountingPeriod::Year;
+    NormReduction reduction = NormReduction::WorkingDays;
+    bool holidayPaidDoubleNotOvertime = true;
+
+    friend bool operator==(const AccountingChoices&, const AccountingChoices&) = default;
+};
+
+// Where the year window was, and the folders its last PDF and .ics went to. An empty geometry or
+// folder: none remembered.
+struct WindowPlace {
+    QRect geometry; // the frame's top-left corner and the client area's size
+    bool maximized = false;
+    QString pdfFolder, icsFolder;
+
+    friend bool operator==(const WindowPlace&, const WindowPlace&) = default;
+};
+
+// What the program remembers beyond the rota offset: how duties are counted, which watch the year
+// window shows, how hours are judged, the unit's name for the sheets, and the year window's place.
 struct UserChoices {
     DutyRules duty;
     int yearWatch = 1;                  // 1..4
     Reminder reminder = Reminder::None; // of each duty in an exported .ics
+    AccountingChoices accounting;
+    QString unitName; // printed on the sheets; empty: none
+    WindowPlace yearWindow;
 
     friend bool operator==(const UserChoices& a, const UserChoices& b) {
         return a.duty.startMinute == b.duty.startMinute && a.duty.countedMinutes == b.duty.countedMinutes &&
                a.duty.wholeDutyOnStartDay == b.duty.wholeDutyOnStartDay && a.yearWatch == b.yearWatch &&
-               a.reminder == b.reminder;
+               a.reminder == b.reminder && a.accounting == b.accounting && a.unitName == b.unitName &&
+               a.yearWindow == b.yearWindow;
     }
 };
 
@@ -37,8 +64,18 @@ struct UserChoices {
 //   wholeOnStartDay=false every minute counts on the day the duty began
 //   [yearWindow]
 //   watch=1
+//   geometry=40,30,1300,680  the frame's left and top, the client area's width and height
+//   maximized=false
+//   pdfFolder=/home/user/Документы   where the last PDF and .ics were saved
+//   icsFolder=/home/user/Документы
 //   [calendarExport]
 //   reminder=none         none, eveningBefore (20:00) or hourBefore
+//   [accounting]
+//   period=year           month, quarter, halfYear or year
+//   reduction=workingDays workingDays or scheduledDuties
+//   holidayPaidDoubleNotOvertime=true
+//   [unit]
+//   name=ПСЧ-12           printed on the sheets, up to kLongestUnitName characters
 //
 // A missing or bad value gives its default; problems() names each bad line in Russian. A key the
 // program does not know (one of a later version) is no problem, but is not kept when it writes the

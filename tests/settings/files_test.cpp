@@ -157,7 +157,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, OptFileHostile,
                                            Hostile{"WriteFailsMidway", WriteFails, WriteFailure::Other}),
                          kByName);
 
-const UserChoices kDefaults, kChanged{{450, 1410, true}, 3, Reminder::EveningBefore};
+UserChoices choices(DutyRules duty, int watch = 1, Reminder reminder = Reminder::None,
+                    AccountingChoices accounting = {}) {
+    UserChoices c;
+    c.duty = duty;
+    c.yearWatch = watch;
+    c.reminder = reminder;
+    c.accounting = accounting;
+    return c;
+}
+
+// Every value away from its default, the unit's name and folders in Cyrillic.
+const UserChoices kDefaults,
+    kChanged{.duty = {450, 1410, true},
+             .yearWatch = 3,
+             .reminder = Reminder::EveningBefore,
+             .accounting = {AccountingPeriod::HalfYear, NormReduction::ScheduledDuties, false},
+             .unitName = u"ПСЧ-12 «Центральная» = 1"_s,
+             .yearWindow = {QRect(-20, 30, 1200, 650), true, u"/media/флешка"_s, u"/home/u/Телефон"_s}};
 
 using IniCase = std::tuple<const char*, QByteArray, UserChoices, int>; // name, text, choices, problems
 class IniText : public ::testing::TestWithParam<IniCase> {};
@@ -171,18 +188,26 @@ TEST_P(IniText, GivesTheValuesOrTheirDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IniText,
-    ::testing::Values(IniCase{"WindowsLineEndsAndBom",
-                              "\xEF\xBB\xBF[duty]\r\nstart=00:00\r\n[yearWindow]\r\nwatch=4\r\n["
-                              "calendarExport]\r\nreminder=hourBefore\r\n",
-                              UserChoices{{0, 1440, false}, 4, Reminder::HourBefore}, 0},
-                      IniCase{"OnlyOneValue", "[duty]\nhours=12\n", UserChoices{{480, 720, false}, 1}, 0},
-                      IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n",
-                              kDefaults, 0},
-                      IniCase{"BadValuesEachKeepTheirDefault",
-                              "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\n"
-                              "[calendarExport]\nreminder=tomorrow",
-                              kDefaults, 5},
-                      IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
+    ::testing::Values(
+        IniCase{"WindowsLineEndsAndBom",
+                "\xEF\xBB\xBF[duty]\r\nstart=00:00\r\n[yearWindow]\r\nwatch=4\r\n[calendarExport]\r\n"
+                "reminder=hourBefore\r\n",
+                choices({0, 1440, false}, 4, Reminder::HourBefore), 0},
+        IniCase{"OnlyOneValue", "[duty]\nhours=12\n", choices({480, 720, false}), 0},
+        IniCase{
+            "AccountingByQuarterWithHolidaysInOvertime",
+            "[accounting]\nperiod=quarter\nholidayPaidDoubleNotOvertime=false\n",
+            choices({}, 1, Reminder::None, {AccountingPeriod::Quarter, NormReduction::WorkingDays, false}),
+            0},
+        IniCase{"BadAccountingAndAWindowTooSmallKeepTheirDefaults",
+                "[accounting]\nperiod=week\nreduction=\n[yearWindow]\ngeometry=0,0,50,50\nmaximized=2\n",
+                kDefaults, 4},
+        IniCase{"KeysOfALaterVersion", "[duty]\ncolour=red\n[yearWindow]\nstart=09:00\n", kDefaults, 0},
+        IniCase{"BadValuesEachKeepTheirDefault",
+                "[duty]\nstart=25:00\nhours=0:30\nwholeOnStartDay=yes\n[yearWindow]\nwatch=5\n"
+                "[calendarExport]\nreminder=tomorrow",
+                kDefaults, 5},
+        IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
     kByName);
 
 // Opening the window must not rewrite the file; a change writes it, and it reads back. A file that

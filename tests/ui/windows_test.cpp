@@ -1,5 +1,5 @@
-// The windows as a user meets them, offscreen: the main window with its grid, and the windows it
-// opens (the settings, the About dialog, the year window).
+// The windows as a user meets them, offscreen on a 1366 x 768 screen: the main window with its grid,
+// and the windows it opens (the settings, "who is on duty today", the About dialog, the year window).
 #include <QtTest>
 #include <QtWidgets>
 
@@ -16,7 +16,9 @@
 #include "rota.h"
 #include "rota_page.h"
 #include "start_style.h"
+#include "typed_values.h"
 #include "up_down.h"
+#include "watch_periods.h"
 #include "year_hours_model.h"
 #include "year_page.h"
 
@@ -146,6 +148,34 @@ QString run(const QString& program, const QStringList& arguments) {
     p.start(program, arguments);
     return p.waitForFinished(20000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput())
                                                          : QString();
+}
+
+frmYear* openYear(const FormFixture& f) { return qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear")); }
+
+// The dialog that the next step opens is handed to `answer` as soon as it shows.
+void whenDialogShows(std::function<void(QDialog*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            answer(dialog);
+        }
+    });
+}
+
+// The control that has the focus: a spin box, not its inner editor.
+QString focusName() {
+    QWidget* w = QApplication::focusWidget();
+    return (qobject_cast<QAbstractSpinBox*>(w->parentWidget()) ? w->parentWidget() : w)->objectName();
+}
+
+// Pixels of the balance red (220, 0, 0) in a cell of the hours table as drawn.
+int redPixels(QTableView* table, const QImage& drawn, int row, int column) {
+    const QRect cell = table->visualRect(table->model()->index(row, column));
+    int red = 0;
+    for (int i = 0; i < cell.width() * cell.height(); ++i) {
+        const QColor c = drawn.pixelColor(cell.left() + i % cell.width(), cell.top() + i / cell.width());
+        red += c.red() > 150 && c.green() < 90 && c.blue() < 90;
+    }
+    return red;
 }
 
 // A word of a PDF's page as pdftotext finds it; its box in points, from the page's top left.
@@ -370,6 +400,7 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::newRow("Настройки") << u"mnuSettings"_s << u"frmSettings"_s;
         QTest::newRow("Справка") << u"mnuSpravka"_s << u"frmAbout"_s;
+        QTest::newRow("Какой караул сегодня…") << u"mnuWhoToday"_s << u"frmWhoToday"_s;
         QTest::newRow("Год и часы…") << u"mnuYear"_s << u"frmYear"_s;
         QTest::newRow("Печать года…") << u"mnuPrintYear"_s << u"frmYear"_s;
         QTest::newRow("Экспорт в календарь…") << u"mnuExportYear"_s << u"frmYear"_s;
@@ -486,6 +517,44 @@ private slots:
         } else {
             verifyShows(f, 2011, 4, static_cast<float>(stored));
         }
+    }
+
+    // "Which watch is on duty today?" stores what the Settings dialog stores for the watch the answer puts
+    // on 01.01.2011 (counted back from the day asked about), and shows the next days in the watches' turn.
+    void whoIsOnDutyTodaySavesWhatSettingsWould_data() {
+        QTest::addColumn<QString>("day"); // empty: today, 09.03.2011
+        QTest::addColumn<int>("watch");
+        for (int w = 1; w <= 4; ++w) {
+            QTest::addRow("today, watch %d", w) << QString() << w;
+        }
+        QTest::newRow("01.01.2011 itself") << u"01.01.2011"_s << 3;
+        QTest::newRow("a leap day") << u"29.02.2028"_s << 2;
+        QTest::newRow("the first day of the calendar") << u"01.01.0100"_s << 4;
+        QTest::newRow("the last day of the calendar") << u"31.12.9999"_s << 1;
+    }
+
+    void whoIsOnDutyTodaySavesWhatSettingsWould() {
+        QFETCH(QString, day);
+        QFETCH(int, watch);
+        FormFixture f(u"09.03.2011"_s, "2\r\n");
+        f.start();
+        QWidget* who = openMenu(f, "mnuWhoToday", "frmWhoToday");
+        const Date d = at(day.isEmpty() ? u"09.03.2011"_s : day).date;
+        child<QDateEdit>(who, "dateBox")->setDate(QDate(yearOf(d), monthOf(d), dayOf(d)));
+        QTest::mouseClick(who->findChild<QWidget*>(u"watch%1"_s.arg(watch)), Qt::LeftButton);
+        for (int i = 0; i < 8 && d.serial + i <= kLastDate.serial; ++i) {
+            const QString shown = who->findChild<QLabel*>(u"day%1"_s.arg(i))->text();
+            QVERIFY2(shown.contains(u"%1 к."_s.arg((watch - 1 + i) % 4 + 1)), qPrintable(shown));
+        }
+        QTest::mouseClick(child(who, "saveButton"), Qt::LeftButton);
+        const QByteArray answered = f.opt();
+        QCOMPARE(watchOn(d, f.rota->BazovyKaraul()), std::optional<int>(watch));
+        const int onFirstOf2011 = (((watch - 1) - (d.serial - 40544)) % 4 + 4) % 4;
+        QWidget* settings = openMenu(f, "mnuSettings", "frmSettings");
+        QTest::mouseClick(option(settings, onFirstOf2011), Qt::LeftButton);
+        QVERIFY(writeFile(f.dir.filePath(u"Opt.txt"_s), "x\r\n"));
+        save(settings);
+        QCOMPARE(answered, f.opt());
     }
 
     void failedSaveSaysSoAndKeepsTheOldFile_data() {
@@ -618,8 +687,11 @@ private slots:
                      qPrintable(YearHoursModel::rowName(row)));
         }
         QVERIFY(labelText(year, "sourceLine").contains(u"по производственному календарю 2025 года"_s));
-        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(),
-                 (UserChoices{rules, 3, Reminder::EveningBefore}));
+        UserChoices chosen;
+        chosen.duty = rules;
+        chosen.yearWatch = 3;
+        chosen.reminder = Reminder::EveningBefore;
+        QCOMPARE(SutografIni(SettingsPlace(f.dir.path())).choices(), chosen);
 
         const QString pdf = f.dir.filePath(u"year.pdf"_s), ics = f.dir.filePath(u"year.ics"_s);
         QVERIFY(year->writePdf(pdf) && year->writeCalendar(ics));
@@ -687,6 +759,209 @@ private slots:
         trouble::makeWritable(locked);
     }
 
+    // A typed value counts as soon as it is a whole one, without Enter and without a count for the
+    // values on the way; one that a further key could still change counts after a pause.
+    void typedValuesCountAtOnce_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("counted"); // the box's value in the end: 2011 and 24 hours, unless typed
+        QTest::addColumn<bool>("pause");  // counted only after a pause
+        QTest::newRow("2030 at once, not 203 on the way") << u"yearBox"_s << u"2030"_s << 2030 << false;
+        QTest::newRow("the year 203 after a pause") << u"yearBox"_s << u"203"_s << 203 << true;
+        QTest::newRow("20 is no year of the calendar") << u"yearBox"_s << u"20"_s << 2011 << true;
+        QTest::newRow("23:30 hours at once") << u"hoursBox"_s << u"23:30"_s << 23 * 60 + 30 << false;
+        QTest::newRow("22 hours after a pause") << u"hoursBox"_s << u"22"_s << 22 * 60 << true;
+        QTest::newRow("half an hour is too little") << u"hoursBox"_s << u"0:30"_s << 24 * 60 << true;
+    }
+
+    void typedValuesCountAtOnce() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(int, counted);
+        QFETCH(bool, pause);
+        FormFixture f;
+        f.start();
+        frmYear* year = openYear(f);
+        auto* spin = year->findChild<QAbstractSpinBox*>(box);
+        const int before = spin->property("value").toInt();
+        spin->selectAll();
+        QSignalSpy recounts(const_cast<YearHoursModel*>(&year->hours()), &QAbstractItemModel::dataChanged);
+        QTest::keyClicks(spin, typed);
+        QCOMPARE(spin->property("value").toInt(), pause ? before : counted);
+        QCOMPARE(recounts.size(), !pause && counted != before ? 1 : 0);
+        if (pause) {
+            QTest::qWait(kTypingPauseMs + 300);
+            QCOMPARE(spin->property("value").toInt(), counted);
+            QCOMPARE(recounts.size(), counted != before ? 1 : 0);
+        }
+    }
+
+    // The watches are one stop: the arrows move among them without choosing, Space chooses, Tab leaves
+    // from any of them. Tab goes top left to bottom right, each stop in sight (a time box's hours and
+    // minutes are two). The window's keys work from the year box and are written on its buttons and the
+    // main window's menu. From the year box, the first watch chosen: what each key leads to.
+    void keyboard_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("seen"); // the focus, the dialog that opened, or "closed"; | between
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("arrows move, Space chooses")
+            << u"Tab Right Down Space"_s << u"watch1|watch2|watch3|watch3"_s << 3;
+        QTest::newRow("Left goes round") << u"Tab Left Space"_s << u"watch1|watch4|watch4"_s << 4;
+        QTest::newRow("Tab leaves from any") << u"Tab Right Tab"_s << u"watch1|watch2|startBox"_s << 1;
+        QTest::newRow("Shift+Tab too")
+            << u"Tab Right Right Shift+Tab"_s << u"watch1|watch2|watch3|yearBox"_s << 1;
+        QTest::newRow("the new choice is the stop")
+            << u"Tab Up Space Tab Shift+Tab"_s << u"watch1|watch4|watch4|startBox|watch4"_s << 4;
+        QTest::newRow("Tab round the window")
+            << QStringList(16, u"Tab"_s).join(u' ')
+            << u"watch1|startBox|startBox|hoursBox|wholeDutyBox|reminderBox|periodBox|reductionBox|"
+               "holidayBox|unitBox|printButton|pdfButton|icsButton|rotaPrintButton|rotaPdfButton|yearBox"_s
+            << 1;
+        QTest::newRow("Ctrl+P prints, Ctrl+S saves the PDF, Ctrl+E exports, Esc closes")
+            << u"Ctrl+P Ctrl+S Ctrl+E Esc"_s
+            << u"QPrintDialog|QFileDialog Сохранить PDF|QFileDialog Экспорт в календарь|closed"_s << 1;
+    }
+
+    void keyboard() {
+        QFETCH(QString, keys);
+        QFETCH(QString, seen);
+        QFETCH(int, chosen);
+        FormFixture f;
+        f.start();
+        QPointer<frmYear> year = openYear(f);
+        QVERIFY(QTest::qWaitForWindowActive(year));
+        year->setPrinterLookup([] { return QStringList{u"Принтер станции"_s}; });
+        for (const auto& [button, entry, shortcut] : {std::tuple{"printButton", "mnuPrintYear", "Ctrl+P"},
+                                                      {"pdfButton", "", "Ctrl+S"},
+                                                      {"icsButton", "mnuExportYear", "Ctrl+E"}}) {
+            QVERIFY(child<QPushButton>(year, button)->text().endsWith(QLatin1String(shortcut)));
+            QVERIFY(!*entry ||
+                    child<QAction>(f.form, entry)->shortcut() == QKeySequence(QLatin1String(shortcut)));
+        }
+        child(year, "yearBox")->setFocus();
+        QStringList led;
+        QString opened;
+        for (const QString& key : keys.split(u' ')) {
+            if (!year->isActiveWindow()) { // back from a dialog, as a user clicks into the window
+                year->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(year));
+            }
+            opened.clear();
+            whenDialogShows([&opened](QDialog* d) {
+                opened = QString::fromLatin1(d->metaObject()->className()) + u' ' + d->windowTitle();
+                d->reject();
+            });
+            QTest::keyClick(QApplication::focusWidget(), QKeySequence(key)[0].key(),
+                            QKeySequence(key)[0].keyboardModifiers());
+            led << (!opened.isEmpty()                          ? opened.section(u" Print"_s, 0, 0)
+                    : year.isNull() || !year->isVisible()      ? u"closed"_s
+                    : QApplication::focusWidget()->isVisible() ? focusName()
+                                                               : u"a hidden stop"_s);
+        }
+        QCOMPARE(led.join(u'|'), seen);
+        QTRY_VERIFY(seen.endsWith(u"closed"_s) ? year.isNull() : year->shownWatch() == chosen);
+    }
+
+    // sutograf.ini keeps where the window was and where its last PDF and .ics went; a place that no
+    // longer fits the screen is brought onto it, whole.
+    void keptAcrossAReopen_data() {
+        QTest::addColumn<QString>("kept"); // geometry in sutograf.ini before the first opening
+        QTest::addColumn<QRect>("placed"); // frame's top-left and client size at the second
+        QTest::newRow("where it was closed") << "" << QRect(60, 30, 1250, 690);
+        QTest::newRow("larger than the screen") << "500,300,3000,2000" << QRect(0, 0, 1350, 728);
+        QTest::newRow("on a screen no longer there") << "-3000,200,1250,690" << QRect(0, 38, 1250, 690);
+    }
+
+    void keptAcrossAReopen() {
+        QFETCH(QString, kept);
+        QFETCH(QRect, placed);
+        FormFixture f;
+        const QByteArray ini = kept.isEmpty() ? QByteArray() : "[yearWindow]\ngeometry=" + kept.toLatin1();
+        QVERIFY(writeFile(f.dir.filePath(u"sutograf.ini"_s), ini));
+        f.start();
+        QPointer<frmYear> year = openYear(f);
+        if (kept.isEmpty()) {
+            year->resize(placed.size());
+            year->move(placed.topLeft());
+        }
+        for (const QString& kind : {u"pdf"_s, u"ics"_s}) {
+            const QString path = f.dir.filePath(kind + u"/year."_s + kind);
+            QVERIFY(QDir(f.dir.path()).mkdir(kind) &&
+                    (kind == "pdf"_L1 ? year->writePdf(path) : year->writeCalendar(path)));
+        }
+        year->close();
+        QTRY_VERIFY(year.isNull());
+        year = openYear(f);
+        QCOMPARE(QRect(year->pos(), year->size()), placed);
+        for (const QString& kind : {u"pdf"_s, u"ics"_s}) { // the file dialogs open there
+            QString shown;
+            whenDialogShows([&shown](QDialog* d) {
+                shown = static_cast<QFileDialog*>(d)->directory().path();
+                d->reject();
+            });
+            kind == "pdf"_L1 ? year->savePdf() : year->exportCalendar();
+            QCOMPARE(shown, f.dir.filePath(kind));
+        }
+    }
+
+    // Under summed accounting a month over its norm is no overtime: an accounting period's balance is,
+    // on the row where the period ends, red when it holds overtime; ± is never red; the year's overtime
+    // beyond 120 hours is named. The third watch of 2027; the choice is kept in sutograf.ini.
+    void periodBalanceRedOnlyAtThePeriodsEnd_data() {
+        QTest::addColumn<int>("period"); // AccountingPeriod
+        QTest::addColumn<bool>("holidaysLeftOut");
+        QTest::addColumn<QList<int>>("ends"); // the rows where the periods end
+        const QList<int> months{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+        QTest::newRow("a year: its balance alone") << int(AccountingPeriod::Year) << true << QList<int>{16};
+        QTest::newRow("a year, holiday hours in overtime: beyond 120 named")
+            << int(AccountingPeriod::Year) << false << QList<int>{16};
+        QTest::newRow("months: one over by holiday hours alone is not red")
+            << int(AccountingPeriod::Month) << true << months;
+        QTest::newRow("months, holiday hours in overtime") << int(AccountingPeriod::Month) << false << months;
+        QTest::newRow("quarters") << int(AccountingPeriod::Quarter) << true << QList<int>{12, 13, 14, 15};
+        QTest::newRow("half-years on the II and IV quarter rows")
+            << int(AccountingPeriod::HalfYear) << true << QList<int>{13, 15};
+    }
+
+    void periodBalanceRedOnlyAtThePeriodsEnd() {
+        QFETCH(int, period);
+        QFETCH(bool, holidaysLeftOut);
+        QFETCH(QList<int>, ends);
+        FormFixture f(u"09.03.2027"_s);
+        f.start();
+        frmYear* year = openYear(f);
+        QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
+        child<QComboBox>(year, "periodBox")->setCurrentIndex(period);
+        child<QCheckBox>(year, "holidayBox")->setChecked(holidaysLeftOut);
+        auto* table = child<QTableView>(year, "hoursTable");
+        const QImage drawn = table->viewport()->grab().toImage();
+        const ProductionCalendar& calendar = ProductionCalendar::builtIn();
+        int yearOvertime = 0;
+        Date start = *dateOf(2027, 1, 1);
+        for (int row = 0; row < int(kYearTableRows); ++row) {
+            QString balance;
+            int overtime = 0;
+            if (ends.contains(row)) {
+                const Date last = rowPeriod(2027, std::size_t(row)).last;
+                const Hours h = hoursOf(3, start, last, 0, calendar, {});
+                const int b = h.workedMinutes - calendar.normMinutes(start, last);
+                balance = QString::fromStdString(balanceText(b));
+                overtime = std::max(0, b - (holidaysLeftOut ? h.holidayMinutes : 0));
+                yearOvertime += overtime;
+                start = Date{last.serial + 1};
+            }
+            QCOMPARE(year->hours().text(row, YearHoursModel::PeriodBalance), balance);
+            QCOMPARE(redPixels(table, drawn, row, YearHoursModel::PeriodBalance) > 20, overtime > 0);
+            QCOMPARE(redPixels(table, drawn, row, YearHoursModel::Balance), 0);
+        }
+        const QString line = labelText(year, "overtimeLine");
+        QVERIFY2(line.contains(u": %1 ч"_s.arg(QString::fromStdString(hoursText(yearOvertime)))),
+                 qPrintable(line));
+        QCOMPARE(line.contains(u"больше 120 ч"_s), yearOvertime > 120 * 60);
+        QVERIFY(SutografIni(SettingsPlace(f.dir.path())).choices().accounting ==
+                (AccountingChoices{AccountingPeriod(period), NormReduction::WorkingDays, holidaysLeftOut}));
+    }
+
     // Both sheets for the board: one A4 landscape page holding the unit's name, the approval block and
     // every label whole, as a black and white printer prints it: no ruled line runs through a word, no
     // word runs into another or off the paper. On the four watches' sheet (a leap year), each day in its
@@ -703,7 +978,8 @@ private slots:
         const QString unit = u"ПСЧ № 12 ФГКУ «3 отряд ФПС по Тестовой области»"_s;
         const ProductionCalendar& calendar = ProductionCalendar::builtIn();
         YearHoursModel hours;
-        hours.setRows(yearTable(3, 2027, 0.0f, calendar, DutyRules{}));
+        const auto rows = yearTable(3, 2027, 0.0f, calendar, DutyRules{});
+        hours.setRows(rows, watchPeriods(3, 2027, 0.0f, calendar, {}, {}));
         const QString title = allWatches ? rotaPageTitle(2028) : u"График дежурств на 2027 год — 3 караул"_s;
         const auto pdf = allWatches
                              ? rotaPagePdf({2028, 2.0f, &calendar, unit})

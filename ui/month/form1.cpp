@@ -22,6 +22,7 @@
 #include "fonts.h"
 #include "frm_about.h"
 #include "frm_settings.h"
+#include "frm_who_today.h"
 #include "frm_year.h"
 #include "month_names.h"
 #include "number_text.h"
@@ -126,6 +127,8 @@ Form1::~Form1() = default;
 void Form1::createMenus() {
     mnuProg = named(menuBar()->addMenu(QStringLiteral("Программа")), QStringLiteral("mnuProg"), 100);
     mnuSettings = named(mnuProg->addAction(QStringLiteral("Настройки")), QStringLiteral("mnuSettings"), 110);
+    mnuWhoToday =
+        named(mnuProg->addAction(QStringLiteral("Какой караул сегодня…")), QStringLiteral("mnuWhoToday"));
     mnuProg->addSeparator();
     mnuYear = named(mnuProg->addAction(QStringLiteral("Год и часы…")), QStringLiteral("mnuYear"));
     mnuPrintYear = named(mnuProg->addAction(QStringLiteral("Печать года…")), QStringLiteral("mnuPrintYear"));
@@ -133,12 +136,16 @@ void Form1::createMenus() {
         named(mnuProg->addAction(QStringLiteral("Экспорт в календарь…")), QStringLiteral("mnuExportYear"));
     mnuPrintRota =
         named(mnuProg->addAction(QStringLiteral("Печать графика караулов…")), QStringLiteral("mnuPrintRota"));
+    // The year window's own keys, shown in the menu.
+    mnuPrintYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuExportYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     mnuProg->addSeparator();
     mnuExit = named(mnuProg->addAction(QStringLiteral("Выход")), QStringLiteral("mnuExit"), 120);
     mnuAbout = named(menuBar()->addMenu(QStringLiteral("О программе")), QStringLiteral("mnuAbout"), 200);
     mnuSpravka = named(mnuAbout->addAction(QStringLiteral("Справка")), QStringLiteral("mnuSpravka"), 210);
 
     connect(mnuSettings, &QAction::triggered, this, &Form1::mnuSettings_Click);
+    connect(mnuWhoToday, &QAction::triggered, this, &Form1::mnuWhoToday_Click);
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
     connect(mnuSpravka, &QAction::triggered, this, &Form1::mnuSpravka_Click);
     connect(mnuYear, &QAction::triggered, this, &Form1::showYearWindow);
@@ -313,6 +320,13 @@ void Form1::mnuSettings_Click() {
         settingsDialog_ = new frmSettings(offset_);
     }
     bringToFront(settingsDialog_);
+}
+
+void Form1::mnuWhoToday_Click() {
+    if (whoTodayDialog_.isNull()) {
+        whoTodayDialog_ = new frmWhoToday(offset_, today_);
+    }
+    bringToFront(whoTodayDialog_);
 }
 
 void Form1::mnuSpravka_Click() {

@@ -23,6 +23,7 @@ class RotaOffset;
 class UpDown;
 class frmAbout;
 class frmSettings;
+class frmWhoToday;
 class frmYear;
 
 // The main window: the month list and the year box with its up-down control above a grid of 56 days
@@ -74,6 +75,7 @@ private:
     void ПолеСоСпискомМесяц_Click(int listIndex);
     void UpDown7_Change();
     void mnuSettings_Click();
+    void mnuWhoToday_Click();
     void mnuSpravka_Click();
     void mnuExit_Click();
     // The year window, opened once; then, for the two entries that ask for it, its action.
@@ -93,6 +95,7 @@ private:
 
     QMenu* mnuProg = nullptr;
     QAction* mnuSettings = nullptr;
+    QAction* mnuWhoToday = nullptr;
     QAction* mnuYear = nullptr;
     QAction* mnuPrintYear = nullptr;
     QAction* mnuExportYear = nullptr;
@@ -102,6 +105,7 @@ private:
     QAction* mnuSpravka = nullptr;
 
     QPointer<frmSettings> settingsDialog_;
+    QPointer<frmWhoToday> whoTodayDialog_;
     QPointer<frmAbout> aboutDialog_;
     QPointer<frmYear> yearWindow_;
 };

@@ -1,7 +1,8 @@
 #include "frm_year.h"
 
-#include <QButtonGroup>
+#include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileDialog>
@@ -10,7 +11,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -21,7 +24,6 @@
 #include <QTableView>
 #include <QTimeEdit>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -33,6 +35,10 @@
 #include "number_text.h"
 #include "rota.h"
 #include "rota_page.h"
+#include "typed_values.h"
+#include "watch_choice.h"
+#include "watch_periods.h"
+#include "window_place.h"
 #include "year_months_view.h"
 #include "year_page.h"
 
@@ -40,6 +46,14 @@ namespace sutograf {
 namespace {
 
 QString watchName(int watch) { return QStringLiteral("%1 караул").arg(watch); }
+
+// In the order of AccountingPeriod and NormReduction: as the boxes offer them, and as the footnote
+// says them.
+const char* const kPeriodNames[] = {"месяц", "квартал", "полугодие", "год"};
+const char* const kReductionChoices[] = {"по рабочим дням", "по сменам графика"};
+const char* const kReductionNames[] = {"по рабочим дням отсутствия", "на смены графика в дни отсутствия"};
+
+QString hoursOfText(int minutes) { return QString::fromStdString(hoursText(minutes)); }
 
 QString sourceText(NormSource source, int year) {
     switch (source) {
@@ -62,6 +76,26 @@ QString listed(const QStringList& items) {
     }
     return text;
 }
+
+// The window's keys before a text box's own use of them: on X11 desktops Ctrl+E is "end of line" in
+// every line edit, and the year box would swallow the export.
+class WindowKeysFirst : public QObject {
+public:
+    explicit WindowKeysFirst(QWidget* window) : QObject(window), window_(window) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride) {
+            return false;
+        }
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        const QList<QAction*> actions = window_->actions();
+        return std::any_of(actions.begin(), actions.end(),
+                           [&](const QAction* a) { return a->shortcut() == pressed; });
+    }
+
+private:
+    QWidget* window_;
+};
 
 QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
     QStringList lines;
@@ -101,6 +135,7 @@ frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* paren
     createButtons();
     createRotaButtons();
     layOut();
+    placeWindow();
 
     {
         const QSignalBlocker quiet(yearBox_);
@@ -133,25 +168,13 @@ void frmYear::createSelectors() {
     yearBox_ = new QSpinBox(this);
     yearBox_->setObjectName(QStringLiteral("yearBox"));
     yearBox_->setRange(100, 9999);
-    yearBox_->setKeyboardTracking(false); // "2" of "2027" is no year to count
+    yearBox_->setKeyboardTracking(false); // "2" of "2027" is no year to count, nor is "202"
+    // Four digits are a whole year; a shorter one counts after a pause, or on Enter.
+    countTypingAtOnce(yearBox_, [](const QString& text) { return text.trimmed().size() >= 4; });
     connect(yearBox_, &QSpinBox::valueChanged, this, &frmYear::recount);
 
-    watches_ = new QButtonGroup(this);
-    for (int w = 1; w <= 4; ++w) {
-        auto* button = new QToolButton(this);
-        button->setObjectName(QStringLiteral("watch%1").arg(w));
-        button->setText(watchName(w));
-        button->setCheckable(true);
-        const QColor fill = watchColour(w);
-        button->setStyleSheet(
-            QStringLiteral("QToolButton { background: %1; color: %2; border: 1px solid #555;"
-                           " padding: 3px 10px; }"
-                           "QToolButton:checked { border: 3px solid black; font-weight: bold; }")
-                .arg(fill.name(), readableTextOn(fill).name()));
-        watches_->addButton(button, w);
-    }
-    watches_->button(ini_.choices().yearWatch)->setChecked(true);
-    connect(watches_, &QButtonGroup::idClicked, this, &frmYear::chooseWatch);
+    watches_ = new WatchChoice(ini_.choices().yearWatch, this);
+    connect(watches_, &WatchChoice::chosenChanged, this, &frmYear::chooseWatch);
 }
 
 void frmYear::createMonths() {
@@ -166,29 +189,65 @@ void frmYear::createTable() {
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setFocusPolicy(Qt::NoFocus);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 2);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // Every row in sight: the messages below give way, never the year's total.
-    table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-    table_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // Every row and column in sight (fitTable): the messages below give way, never the year's total.
+    table_->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    table_->horizontalHeader()->setStretchLastSection(true);
 
-    sourceLine_ = new QLabel(this);
-    sourceLine_->setObjectName(QStringLiteral("sourceLine"));
-    sourceLine_->setWordWrap(true);
-    problemsLine_ = new QLabel(this);
-    problemsLine_->setObjectName(QStringLiteral("problemsLine"));
-    problemsLine_->setWordWrap(true);
+    sourceLine_ = wrappedLine("sourceLine");
+    overtimeLine_ = wrappedLine("overtimeLine");
+    problemsLine_ = wrappedLine("problemsLine");
     problemsLine_->setStyleSheet(QStringLiteral("color: #c00000;"));
     problemsLine_->setTextFormat(Qt::PlainText); // it quotes the files: "<!--" there must not hide the rest
     showProblems();
 }
 
+// The texts of the side panel wrap within its width instead of widening it.
+QLabel* frmYear::wrappedLine(const char* name) {
+    auto* line = new QLabel(this);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setWordWrap(true);
+    QSizePolicy policy = line->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Ignored);
+    line->setSizePolicy(policy);
+    return line;
+}
+
+// A wrapped text's height at the panel's width is what the window must leave it: a layout does not
+// count it into a window's minimum size by itself, and would lay the lines over the table.
+void frmYear::fitLines() {
+    if (statusLine_ == nullptr) {
+        return; // not laid out yet
+    }
+    const int width = sourceLine_->parentWidget()->sizeHint().width();
+    for (QLabel* line : {sourceLine_, overtimeLine_, problemsLine_, statusLine_}) {
+        line->setMinimumHeight(line->text().isEmpty() ? 0 : line->heightForWidth(width));
+    }
+}
+
+void frmYear::say(const QString& status) {
+    statusLine_->setText(status);
+    fitLines();
+}
+
+// The table at least as large as its contents, so that the layout can neither cut a column nor a row;
+// the last column takes what the panel has to spare.
+void frmYear::fitTable() {
+    table_->resizeColumnsToContents();
+    const int frame = 2 * table_->frameWidth();
+    table_->setMinimumWidth(table_->verticalHeader()->sizeHint().width() +
+                            table_->horizontalHeader()->length() + frame);
+    table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
+                           table_->verticalHeader()->length() + frame);
+}
+
 void frmYear::showProblems() {
     problemsLine_->setText(problemsText(calendar_, ini_));
     problemsLine_->setVisible(!problemsLine_->text().isEmpty());
+    fitLines();
 }
 
 void frmYear::createRules() {
@@ -204,6 +263,11 @@ void frmYear::createRules() {
     hoursBox_->setValue(std::max(60, ini_.choices().duty.countedMinutes));
     hoursBox_->setToolTip(QStringLiteral("От 1 до 24 часов, можно с минутами: 23:30. Смена всё равно длится "
                                          "24 часа: неучтённые часы — перерывы для отдыха в конце смены."));
+    // "23:30" and "24" are whole; "23" may yet become "23:30", and counts after a pause.
+    countTypingAtOnce(hoursBox_, [this](const QString& text) {
+        return text.contains(QLatin1Char(':')) ||
+               minutesFromText(text.trimmed().toStdString()).value_or(0) >= hoursBox_->maximum();
+    });
 
     wholeDutyBox_ = new QCheckBox(QStringLiteral("Вся смена — в день заступления"), this);
     wholeDutyBox_->setObjectName(QStringLiteral("wholeDutyBox"));
@@ -217,26 +281,74 @@ void frmYear::createRules() {
     reminderBox_->setCurrentIndex(static_cast<int>(ini_.choices().reminder));
     reminderBox_->setToolTip(QStringLiteral("Напоминание о каждом дежурстве в файле для календаря"));
 
+    const AccountingChoices& accounting = ini_.choices().accounting;
+    periodBox_ = new QComboBox(this);
+    periodBox_->setObjectName(QStringLiteral("periodBox"));
+    for (const char* name : kPeriodNames) {
+        periodBox_->addItem(QString::fromUtf8(name));
+    }
+    periodBox_->setCurrentIndex(static_cast<int>(accounting.period));
+    reductionBox_ = new QComboBox(this);
+    reductionBox_->setObjectName(QStringLiteral("reductionBox"));
+    for (const char* name : kReductionChoices) {
+        reductionBox_->addItem(QString::fromUtf8(name));
+    }
+    reductionBox_->setCurrentIndex(static_cast<int>(accounting.reduction));
+    reductionBox_->setToolTip(QStringLiteral("На сколько уменьшается норма за отпуск, болезнь и другие "
+                                             "отсутствия по уважительной причине"));
+    holidayBox_ = new QCheckBox(QStringLiteral("Праздничные часы оплачены вдвое и не сверхурочные"), this);
+    holidayBox_->setObjectName(QStringLiteral("holidayBox"));
+    holidayBox_->setChecked(accounting.holidayPaidDoubleNotOvertime);
+    holidayBox_->setToolTip(QStringLiteral("Ст. 152 ТК РФ: работа в праздник, оплаченная в двойном размере, "
+                                           "в сверхурочную не входит"));
+    unitBox_ = new QLineEdit(ini_.choices().unitName, this);
+    unitBox_->setObjectName(QStringLiteral("unitBox"));
+    unitBox_->setMaxLength(static_cast<int>(kLongestUnitName));
+    unitBox_->setPlaceholderText(QStringLiteral("для печатных листов"));
+
     connect(startBox_, &QTimeEdit::timeChanged, this, &frmYear::changeRules);
     connect(hoursBox_, &QSpinBox::valueChanged, this, &frmYear::changeRules);
     connect(wholeDutyBox_, &QCheckBox::toggled, this, &frmYear::changeRules);
+    connect(periodBox_, &QComboBox::currentIndexChanged, this, &frmYear::changeRules);
+    connect(reductionBox_, &QComboBox::currentIndexChanged, this, &frmYear::changeRules);
+    connect(holidayBox_, &QCheckBox::toggled, this, &frmYear::changeRules);
+    connect(unitBox_, &QLineEdit::editingFinished, this, &frmYear::changeUnitName);
     connect(reminderBox_, &QComboBox::currentIndexChanged, this, &frmYear::changeRules);
 }
 
+// Each button's shortcut works anywhere in the window and is written on the button.
 void frmYear::createButtons() {
-    const std::array<std::pair<QString, void (frmYear::*)()>, 3> actions = {{
-        {QStringLiteral("Печать…"), &frmYear::printYear},
-        {QStringLiteral("Сохранить PDF…"), &frmYear::savePdf},
-        {QStringLiteral("Экспорт в календарь…"), &frmYear::exportCalendar},
+    struct Entry {
+        const char* name;
+        QString text;
+        QKeySequence keys;
+        void (frmYear::*run)();
+    };
+    const std::array<Entry, 3> entries = {{
+        {"printButton", QStringLiteral("Печать…"), QKeySequence(Qt::CTRL | Qt::Key_P), &frmYear::printYear},
+        {"pdfButton", QStringLiteral("Сохранить PDF…"), QKeySequence(Qt::CTRL | Qt::Key_S),
+         &frmYear::savePdf},
+        {"icsButton", QStringLiteral("Экспорт в календарь…"), QKeySequence(Qt::CTRL | Qt::Key_E),
+         &frmYear::exportCalendar},
     }};
-    for (std::size_t i = 0; i < actions.size(); ++i) {
-        auto* button = new QPushButton(actions[i].first, this);
-        connect(button, &QPushButton::clicked, this, actions[i].second);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        auto* action = new QAction(e.text, this);
+        action->setShortcut(e.keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, e.run);
+        auto* button = new QPushButton(
+            QStringLiteral("%1  %2").arg(e.text, e.keys.toString(QKeySequence::NativeText)), this);
+        button->setObjectName(QString::fromLatin1(e.name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
         buttons_[i] = button;
     }
-    statusLine_ = new QLabel(this);
-    statusLine_->setObjectName(QStringLiteral("statusLine"));
-    statusLine_->setWordWrap(true);
+    auto* closing = new QAction(this);
+    closing->setShortcut(QKeySequence(Qt::Key_Escape));
+    addAction(closing);
+    connect(closing, &QAction::triggered, this, &QWidget::close);
+    statusLine_ = wrappedLine("statusLine");
 }
 
 void frmYear::createRotaButtons() {
@@ -246,6 +358,7 @@ void frmYear::createRotaButtons() {
     }};
     for (std::size_t i = 0; i < actions.size(); ++i) {
         auto* button = new QPushButton(actions[i].first, this);
+        button->setObjectName(i == 0 ? QStringLiteral("rotaPrintButton") : QStringLiteral("rotaPdfButton"));
         button->setToolTip(QStringLiteral("Все четыре караула на одном листе за год — для стенда"));
         connect(button, &QPushButton::clicked, this, actions[i].second);
         rotaButtons_[i] = button;
@@ -257,20 +370,31 @@ void frmYear::layOut() {
     selectors->addWidget(new QLabel(QStringLiteral("Год:"), this));
     selectors->addWidget(yearBox_);
     selectors->addSpacing(16);
-    for (QAbstractButton* b : watches_->buttons()) {
-        selectors->addWidget(b);
-    }
+    selectors->addWidget(watches_);
     selectors->addStretch();
+    selectors->addWidget(todayLine_);
 
-    auto* rules = new QGroupBox(QStringLiteral("Учёт смены"), this);
+    auto* rules = new QGroupBox(QStringLiteral("Учёт смены и рабочего времени"), this);
     auto* grid = new QGridLayout(rules);
-    grid->addWidget(new QLabel(QStringLiteral("Заступление"), rules), 0, 0);
+    const auto label = [rules](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, rules);
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(label(QStringLiteral("Заступление"), startBox_), 0, 0);
     grid->addWidget(startBox_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Учитывать часов за смену"), rules), 0, 2);
+    grid->addWidget(label(QStringLiteral("Учитывать часов за смену"), hoursBox_), 0, 2);
     grid->addWidget(hoursBox_, 0, 3);
-    grid->addWidget(wholeDutyBox_, 1, 0, 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Напоминание в календаре"), rules), 2, 0, 1, 2);
-    grid->addWidget(reminderBox_, 2, 2, 1, 2);
+    grid->addWidget(wholeDutyBox_, 1, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Напоминание в календаре"), rules), 1, 2);
+    grid->addWidget(reminderBox_, 1, 3);
+    grid->addWidget(label(QStringLiteral("Учётный период"), periodBox_), 2, 0);
+    grid->addWidget(periodBox_, 2, 1);
+    grid->addWidget(label(QStringLiteral("Норма при отсутствии"), reductionBox_), 2, 2);
+    grid->addWidget(reductionBox_, 2, 3);
+    grid->addWidget(holidayBox_, 3, 0, 1, 4);
+    grid->addWidget(label(QStringLiteral("Подразделение"), unitBox_), 4, 0);
+    grid->addWidget(unitBox_, 4, 1, 1, 3);
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* b : buttons_) {
@@ -282,9 +406,14 @@ void frmYear::layOut() {
         rotaButtons->addWidget(b);
     }
 
-    auto* right = new QVBoxLayout;
+    // The panel is as wide as the widest of its parts; the texts in it wrap to that width.
+    auto* panel = new QWidget(this);
+    panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    auto* right = new QVBoxLayout(panel);
+    right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(table_);
     right->addWidget(sourceLine_);
+    right->addWidget(overtimeLine_);
     right->addWidget(problemsLine_);
     right->addWidget(rules);
     right->addLayout(buttons);
@@ -294,14 +423,53 @@ void frmYear::layOut() {
 
     auto* body = new QHBoxLayout;
     body->addWidget(months_, 1);
-    body->addLayout(right);
+    body->addWidget(panel);
 
     auto* all = new QVBoxLayout(this);
-    all->addWidget(todayLine_);
     all->addLayout(selectors);
     all->addLayout(body, 1);
-    // Everything in sight on a 1366 x 768 screen, its title bar and a task bar included.
-    resize(1300, 680);
+
+    // From the top left to the bottom right: the year, the watch, the rules, the buttons.
+    QWidget* order[] = {yearBox_,     watches_,    startBox_,     hoursBox_,       wholeDutyBox_,
+                        reminderBox_, periodBox_,  reductionBox_, holidayBox_,     unitBox_,
+                        buttons_[0],  buttons_[1], buttons_[2],   rotaButtons_[0], rotaButtons_[1]};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    auto* keysFirst = new WindowKeysFirst(this);
+    for (QWidget* editor : findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(editor) || qobject_cast<QAbstractSpinBox*>(editor)) {
+            editor->installEventFilter(keysFirst);
+        }
+    }
+}
+
+// Where it was last closed, fitted to the screens there are now; the first time, everything in sight
+// on a 1366 x 768 screen, its title bar and a task bar included.
+void frmYear::placeWindow() {
+    const WindowPlace& kept = ini_.choices().yearWindow;
+    if (kept.geometry.isNull()) {
+        resize(1300, 680);
+        return;
+    }
+    const QRect placed = placedOnScreen(kept.geometry, minimumSizeHint());
+    resize(placed.size());
+    move(placed.topLeft());
+    if (kept.maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+// A maximised or minimised window keeps the place it had before.
+void frmYear::closeEvent(QCloseEvent* event) {
+    WindowPlace place = ini_.choices().yearWindow;
+    place.maximized = isMaximized();
+    if (!isMaximized() && !isMinimized()) {
+        place.geometry = QRect(pos(), size());
+    }
+    changeUnitName();
+    keepPlace(place);
+    QWidget::closeEvent(event);
 }
 
 int frmYear::shownYear() const { return yearBox_->value(); }
@@ -325,11 +493,28 @@ void frmYear::recount() {
                                  onDuty ? watchName(*onDuty) : QStringLiteral("не определённый караул")));
     sheet_.emplace(year, ini_.choices().yearWatch, shownOffset_, today, calendar_.calendar);
     months_->setSheet(&*sheet_);
-    hours_.setRows(
-        yearTable(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar, ini_.choices().duty));
-    table_->resizeColumnsToContents();
+    const auto rows =
+        yearTable(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar, ini_.choices().duty);
+    hours_.setRows(rows, watchPeriods(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar,
+                                      ini_.choices().duty, ini_.choices().accounting));
+    fitTable();
     sourceLine_->setText(QStringLiteral("<b>Норма:</b> ") +
                          sourceText(calendar_.calendar.sourceOf(year), year));
+    const bool overLimit = overYearLimit(hours_.periods());
+    overtimeLine_->setText(overtimeText());
+    overtimeLine_->setStyleSheet(overLimit ? QStringLiteral("color: #c00000;") : QString());
+    fitLines();
+}
+
+// The year's overtime, and how far it goes beyond the 120 hours a year art. 99 allows.
+QString frmYear::overtimeText() const {
+    const int overtime = yearOvertimeMinutes(hours_.periods());
+    QString text = QStringLiteral("Сверхурочных за %1 год: %2 ч").arg(shownYear()).arg(hoursOfText(overtime));
+    if (overtime > kYearOvertimeLimitMinutes) {
+        text += QStringLiteral(" — на %1 ч больше 120 ч в год, допустимых ст. 99 ТК РФ")
+                    .arg(hoursOfText(overtime - kYearOvertimeLimitMinutes));
+    }
+    return text + QLatin1Char('.');
 }
 
 void frmYear::chooseWatch(int watch) {
@@ -343,8 +528,34 @@ void frmYear::changeRules() {
     next.duty.startMinute = startBox_->time().hour() * 60 + startBox_->time().minute();
     next.duty.countedMinutes = hoursBox_->value();
     next.duty.wholeDutyOnStartDay = wholeDutyBox_->isChecked();
+    next.accounting.period = static_cast<AccountingPeriod>(periodBox_->currentIndex());
+    next.accounting.reduction = static_cast<NormReduction>(reductionBox_->currentIndex());
+    next.accounting.holidayPaidDoubleNotOvertime = holidayBox_->isChecked();
     next.reminder = static_cast<Reminder>(reminderBox_->currentIndex());
     storeChoices(next);
+}
+
+// Nothing is counted with the name: it is only kept for the sheets.
+void frmYear::changeUnitName() {
+    UserChoices next = ini_.choices();
+    next.unitName = unitBox_->text().simplified();
+    if (next.unitName != ini_.choices().unitName) {
+        ini_.store(next);
+    }
+}
+
+// Where the window is and the folders it wrote to are no choice of the user's: a failure to keep them
+// is not worth a message.
+void frmYear::keepPlace(const WindowPlace& place) {
+    UserChoices next = ini_.choices();
+    next.yearWindow = place;
+    ini_.store(next);
+}
+
+void frmYear::rememberFolder(const QString& path, bool calendar) {
+    WindowPlace place = ini_.choices().yearWindow;
+    (calendar ? place.icsFolder : place.pdfFolder) = QFileInfo(path).absolutePath();
+    keepPlace(place);
 }
 
 // The choice holds for this run whatever happens to the file; a failed save is said in the status
@@ -352,8 +563,7 @@ void frmYear::changeRules() {
 void frmYear::storeChoices(const UserChoices& choices) {
     const WriteResult stored = ini_.store(choices);
     const QString target = ini_.writePath().isEmpty() ? ini_.readPath() : ini_.writePath();
-    statusLine_->setText(
-        stored.ok()
+    say(stored.ok()
             ? QString()
             : QStringLiteral("Настройки не сохранены в «%1»: %2.").arg(target, failureText(stored.failure)));
     showProblems();
@@ -362,6 +572,7 @@ void frmYear::storeChoices(const UserChoices& choices) {
 
 QString frmYear::rulesText() const {
     const DutyRules& r = ini_.choices().duty;
+    const AccountingChoices& a = ini_.choices().accounting;
     const QString start = QString::fromStdString(clockText(r.startMinute));
     const int rest = 24 * 60 - r.countedMinutes;
     const QString counted =
@@ -372,10 +583,15 @@ QString frmYear::rulesText() const {
                              QString::fromStdString(hoursText(rest)));
     return QStringLiteral(
                "Заступление в %1, %2; %3. Ночные часы — с 22:00 до 06:00, праздничные — в нерабочие "
-               "праздничные дни; норма — при 40-часовой неделе.")
+               "праздничные дни; норма — при 40-часовой неделе. Учётный период — %4; норма при отсутствии "
+               "уменьшается %5; праздничные часы %6.")
         .arg(start, counted,
              r.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
-                                   : QStringLiteral("часы после полуночи — на следующие сутки"));
+                                   : QStringLiteral("часы после полуночи — на следующие сутки"),
+             QString::fromUtf8(kPeriodNames[static_cast<int>(a.period)]),
+             QString::fromUtf8(kReductionNames[static_cast<int>(a.reduction)]),
+             a.holidayPaidDoubleNotOvertime ? QStringLiteral("оплачиваются вдвое и в сверхурочные не входят")
+                                            : QStringLiteral("входят в сверхурочные"));
 }
 
 YearPage frmYear::page() const {
@@ -384,12 +600,14 @@ YearPage frmYear::page() const {
                 .arg(watchName(ini_.choices().yearWatch)),
             YearSheet(shownYear(), ini_.choices().yearWatch, shownOffset_, std::nullopt, calendar_.calendar),
             &hours_,
-            rulesText(),
+            rulesText() + QLatin1Char(' ') + overtimeText(),
             QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear()),
-            QString()};
+            ini_.choices().unitName};
 }
 
-RotaPage frmYear::rotaPage() const { return {shownYear(), shownOffset_, &calendar_.calendar, QString()}; }
+RotaPage frmYear::rotaPage() const {
+    return {shownYear(), shownOffset_, &calendar_.calendar, ini_.choices().unitName};
+}
 
 void frmYear::printYear() {
     printSheet(
@@ -428,8 +646,13 @@ void frmYear::printSheet(const QString& title, const std::function<bool(QPrinter
     }
 }
 
+// In the folder the last file of its kind went to, while it is there.
 QString frmYear::defaultFileName(const QString& suffix) const {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const WindowPlace& kept = ini_.choices().yearWindow;
+    QString folder = suffix == QLatin1String("ics") ? kept.icsFolder : kept.pdfFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
     if (folder.isEmpty()) {
         folder = QDir::homePath();
     }
@@ -484,7 +707,7 @@ void frmYear::reportFailure(const QString& text) {
     box->setObjectName(QStringLiteral("saveFailed"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
-    statusLine_->clear();
+    say({});
 }
 
 bool frmYear::writeFile(const QString& path, const std::optional<QByteArray>& bytes) {
@@ -501,7 +724,8 @@ bool frmYear::writePdf(const QString& path) {
     if (!writeFile(path, yearPagePdf(page()))) {
         return false;
     }
-    statusLine_->setText(QStringLiteral("PDF сохранён: «%1».").arg(path));
+    say(QStringLiteral("PDF сохранён: «%1».").arg(path));
+    rememberFolder(path, false);
     return true;
 }
 
@@ -509,7 +733,8 @@ bool frmYear::writeRotaPdf(const QString& path) {
     if (!writeFile(path, rotaPagePdf(rotaPage()))) {
         return false;
     }
-    statusLine_->setText(QStringLiteral("PDF графика караулов сохранён: «%1».").arg(path));
+    say(QStringLiteral("PDF графика караулов сохранён: «%1».").arg(path));
+    rememberFolder(path, false);
     return true;
 }
 
@@ -524,11 +749,11 @@ bool frmYear::writeCalendar(const QString& path) {
     if (!writeFile(path, QByteArray::fromStdString(text))) {
         return false;
     }
-    statusLine_->setText(
-        QStringLiteral("Записано %1 %2 в «%3»; файл можно открыть в Google Календаре, Outlook или "
+    say(QStringLiteral("Записано %1 %2 в «%3»; файл можно открыть в Google Календаре, Outlook или "
                        "календаре телефона.")
             .arg(events)
             .arg(QString::fromUtf8(russianPlural(events, "дежурство", "дежурства", "дежурств")), path));
+    rememberFolder(path, true);
     return true;
 }
 

@@ -13,11 +13,13 @@
 #include "year_hours_model.h"
 #include "year_sheet.h"
 
-class QButtonGroup;
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPrinter;
+class QPushButton;
 class QSpinBox;
 class QTableView;
 class QTimeEdit;
@@ -29,13 +31,15 @@ class HoursBox;
 class RotaOffset;
 struct RotaPage;
 struct YearPage;
+class WatchChoice;
 class YearMonthsView;
 
 // "Год и часы": a whole year for one watch. Its twelve months with the duty days filled in, the
 // watch's hours against the production-calendar norm by month, quarter and year, the rules by which
 // a duty's hours are counted (kept in sutograf.ini), and the year on paper, as a PDF and as an
 // .ics file for a phone's calendar. Modeless; the main window keeps one, and it outlives the main
-// window. It counts with the offset in effect, and again whenever a new one is chosen.
+// window. It counts with the offset in effect, and again whenever a new one is chosen. It opens where
+// it was last closed (sutograf.ini keeps the place, and the folders of the last PDF and .ics).
 class frmYear : public QWidget {
     Q_OBJECT
 public:
@@ -74,6 +78,9 @@ public:
     // itself at midnight and at least once a minute.
     void checkToday();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createHeader();
     void createSelectors();
@@ -83,10 +90,18 @@ private:
     void createButtons();
     void createRotaButtons();
     void layOut();
+    void placeWindow();
 
     void chooseWatch(int watch);
     void changeRules();
+    void changeUnitName();
     void storeChoices(const UserChoices& choices);
+    void keepPlace(const WindowPlace& place);
+    void rememberFolder(const QString& path, bool calendar);
+    void fitTable();
+    QLabel* wrappedLine(const char* name);
+    void fitLines();
+    void say(const QString& status);
     void showProblems();
     QString defaultFileName(const QString& suffix) const;
     // fileName: the name offered, in the folder defaultFileName gives; empty: defaultFileName's own.
@@ -102,6 +117,7 @@ private:
     void printSheet(const QString& title, const std::function<bool(QPrinter&)>& print,
                     void (frmYear::*saveAs)(), bool (frmYear::*writeTo)(const QString&));
     QString rulesText() const;
+    QString overtimeText() const;
 
     Clock clock_;
     const RotaOffset& offset_;
@@ -114,17 +130,22 @@ private:
 
     QLabel* todayLine_;
     QSpinBox* yearBox_;
-    QButtonGroup* watches_;
+    WatchChoice* watches_;
     YearMonthsView* months_;
     QTableView* table_;
     QLabel* sourceLine_;
+    QLabel* overtimeLine_;
     QLabel* problemsLine_;
     QTimeEdit* startBox_;
     HoursBox* hoursBox_;
     QCheckBox* wholeDutyBox_;
     QComboBox* reminderBox_;
-    QLabel* statusLine_;
-    std::array<QWidget*, 3> buttons_{};
+    QComboBox* periodBox_;
+    QComboBox* reductionBox_;
+    QCheckBox* holidayBox_;
+    QLineEdit* unitBox_;
+    QLabel* statusLine_ = nullptr; // the last of the panel's lines made
+    std::array<QPushButton*, 3> buttons_{};
     std::array<QWidget*, 2> rotaButtons_{};
     PrinterLookup printers_ = &installedPrinters;
     QTimer* clockCheck_;

@@ -3,13 +3,32 @@
 #include <QBrush>
 #include <QFont>
 
+#include "date.h"
 #include "month_names.h"
+#include "watch_periods.h"
 
 namespace sutograf {
 
-void YearHoursModel::setRows(const std::array<Hours, kYearTableRows>& rows) {
+void YearHoursModel::setRows(const std::array<Hours, kYearTableRows>& rows,
+                             std::vector<PeriodResult> periods) {
     rows_ = rows;
+    periods_ = std::move(periods);
+    periodOfRow_.fill(-1);
+    for (std::size_t i = 0; i < periods_.size(); ++i) {
+        const Period& p = periods_[i].period;
+        periodOfRow_[rowEnding(p, yearOf(p.first))] = static_cast<int>(i);
+    }
     emit dataChanged(index(0, 0), index(static_cast<int>(kYearTableRows) - 1, ColumnCount - 1));
+}
+
+const PeriodResult* YearHoursModel::periodEndingOn(int row) const {
+    const int i = periodOfRow_[static_cast<std::size_t>(row)];
+    return i < 0 ? nullptr : &periods_[static_cast<std::size_t>(i)];
+}
+
+bool YearHoursModel::isOver(int row) const {
+    const PeriodResult* period = periodEndingOn(row);
+    return period != nullptr && period->overtimeMinutes > 0;
 }
 
 QString YearHoursModel::text(int row, int column) const {
@@ -25,8 +44,12 @@ QString YearHoursModel::text(int row, int column) const {
         return QString::fromStdString(hoursText(h.holidayMinutes));
     case Norm:
         return QString::fromStdString(hoursText(h.normMinutes));
-    default:
+    case Balance:
         return QString::fromStdString(balanceText(h.workedMinutes - h.normMinutes));
+    default: {
+        const PeriodResult* period = periodEndingOn(row);
+        return period == nullptr ? QString() : QString::fromStdString(balanceText(period->balanceMinutes));
+    }
     }
 }
 
@@ -40,7 +63,8 @@ QString YearHoursModel::rowName(int row) {
 }
 
 QString YearHoursModel::columnName(int column) {
-    static const char* const kNames[ColumnCount] = {"Смены", "Часы", "Ночные", "Праздничные", "Норма", "±"};
+    static const char* const kNames[ColumnCount] = {"Смены", "Часы", "Ночные",   "Праздничные",
+                                                    "Норма", "±",    "± периода"};
     return QString::fromUtf8(kNames[column]);
 }
 
@@ -62,8 +86,17 @@ QVariant YearHoursModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::ForegroundRole:
-        if (index.column() == Balance && isOver(index.row())) {
+        if (index.column() == PeriodBalance && isOver(index.row())) {
             return QBrush(QColor(220, 0, 0));
+        }
+        return {};
+    case Qt::ToolTipRole:
+        if (const PeriodResult* period =
+                index.column() == PeriodBalance ? periodEndingOn(index.row()) : nullptr) {
+            return QStringLiteral("Учётный период %1–%2: сверхурочных %3 ч")
+                .arg(QString::fromStdString(shortDateText(period->period.first)),
+                     QString::fromStdString(shortDateText(period->period.last)),
+                     QString::fromStdString(hoursText(period->overtimeMinutes)));
         }
         return {};
     case Qt::FontRole:

@@ -16,7 +16,7 @@ constexpr double kLegendType = 12;
 
 YearMonthsView::YearMonthsView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(560, 440);
+    setMinimumSize(600, 440); // narrower, the legend's type would shrink too small to read
 }
 
 void YearMonthsView::setSheet(const YearSheet* sheet) {

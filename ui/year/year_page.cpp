@@ -41,7 +41,8 @@ double sum(const std::vector<double>& v) {
 }
 
 // The table as on screen: the months, the quarters and the year (in bold on grey) against the
-// columns; a balance over the norm in red, and with its plus sign, so black and white still says so.
+// columns; an accounting period's balance that holds overtime in red, and with its plus sign, so black
+// and white still says so.
 // Answers its height.
 double paintHoursTable(QPainter& p, QPointF at, const YearHoursModel& model, double size,
                        const std::vector<double>& widths) {
@@ -59,7 +60,7 @@ double paintHoursTable(QPainter& p, QPointF at, const YearHoursModel& model, dou
         double x = at.x();
         for (int c = -1; c < columns; ++c) {
             const QRectF cell(x, y, widths[static_cast<std::size_t>(c + 1)], rowH);
-            const bool over = r >= 0 && c == YearHoursModel::Balance && model.isOver(r);
+            const bool over = r >= 0 && c == YearHoursModel::PeriodBalance && model.isOver(r);
             const QString text = r < 0 ? (c < 0 ? QString() : YearHoursModel::columnName(c))
                                        : (c < 0 ? YearHoursModel::rowName(r) : model.text(r, c));
             p.setPen(over ? QColor(200, 0, 0) : QColor(Qt::black));

@@ -55,8 +55,10 @@ record() { # name passed failed skipped
     [ "$3" = 0 ] || failed=1
 }
 
-# Each program from its own folder, so that relative paths and Z: both lead into the build. Wine
-# drops every environment variable named QT_*: the platform is set inside Wine, by cmd.
+# Each program from its own folder, so that relative paths and Z: both lead into the build. The window
+# tests run on Qt's windows platform, on the X display, as the program does: the offscreen one of a
+# Windows Qt has no fonts. (Wine drops every environment variable named QT_*; one would have to be set
+# inside Wine: wine cmd /c "set QT_...=...&& program".)
 for exe in "$build"/tests/*_tests.exe; do
     name=$(basename "$exe" .exe)
     log=$work/$name.log
@@ -68,7 +70,7 @@ for exe in "$build"/tests/*_tests.exe; do
     fi
     set +e
     (cd "$(dirname "$exe")" &&
-        timeout 900 wine cmd /c "set QT_QPA_PLATFORM=offscreen&& $name.exe${report:+ -o $(windows_path "$report"),txt}") >"$log" 2>&1
+        timeout 900 wine "$name.exe" ${report:+-o "$(windows_path "$report"),txt"}) >"$log" 2>&1
     status=$?
     set -e
     [ -z "$report" ] || cat "$report" >>"$log" 2>/dev/null

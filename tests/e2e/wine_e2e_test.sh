@@ -88,7 +88,7 @@ look 2015 4 2 10.04.2015
 
 step "the year window from the menu: every duty day of the first watch filled with its colour"
 click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Down Return
+xdotool key Down Down Down Return # past Настройки and «Какой караул сегодня…»
 yid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
 sleep 1
 "$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"

@@ -27,6 +27,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'echo "FAILED: a step failed at line $LINENO of $0"' ERR
 
 fail() {
     echo "FAILED: $*"
@@ -55,6 +56,22 @@ look() { # year month offset today
     "$probe" check "$wid" "$1" "$2" "$3" "$4" || fail "the screen is not the grid of $2.$1 with offset $3"
 }
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.5; }
+visible() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort; }
+# The menu "Программа" opened, and once its popup is up (a loaded machine may take seconds), the
+# entry `downs` places down chosen.
+program_menu() {
+    local before popup=
+    before=$(visible)
+    click $((wx + 30)) $(((wy + cy) / 2))
+    for _ in $(seq 50); do
+        popup=$(comm -13 <(echo "$before") <(visible) | head -n 1)
+        [ -n "$popup" ] && break
+        sleep 0.1
+    done
+    [ -n "$popup" ] || fail "the menu Программа did not open"
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return
+}
 
 step "starts on April 2015, today 10.04.2015 framed, in the colours of the offset in Opt.txt"
 look 2015 4 1 10.04.2015
@@ -73,8 +90,7 @@ translation="$traced\\\\translations\\\\qtbase_ru.qm\"" awk '
 
 step "the third watch saved in the settings, as three bytes beside the .exe"
 read -r wx wy < <(xdotool getwindowgeometry --shell "$wid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Return
+program_menu 1
 sid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Настройки$' | head -n 1) || fail "no settings window"
 sleep 0.5
 read -r sx sy < <(xdotool getwindowgeometry --shell "$sid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
@@ -87,8 +103,7 @@ bytes=$(od -An -tx1 "$folder/Opt.txt" | tr -d ' \n')
 look 2015 4 2 10.04.2015
 
 step "the year window from the menu: every duty day of the first watch filled with its colour"
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Down Down Return # past Настройки and «Какой караул сегодня…»
+program_menu 3 # past Настройки and «Какой караул сегодня…»
 yid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
 sleep 1
 "$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
@@ -97,7 +112,6 @@ step "its PDF written through the Windows save dialog"
 # The window starts with the focus on its first control; going back from there reaches its buttons,
 # the last first. Each is pressed in turn, and whatever it opens is turned down, until one opens the
 # dialog "Сохранить PDF".
-visible() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort; }
 found=
 for _ in $(seq 8); do
     before=$(visible)
@@ -110,7 +124,8 @@ for _ in $(seq 8); do
     done
     [ -n "$opened" ] || continue
     sleep 0.5
-    if [ "$(xdotool getwindowname "$opened")" = "Сохранить PDF" ]; then
+    # (A window gone by now, a tooltip, has no name to give.)
+    if [ "$(xdotool getwindowname "$opened" 2>/dev/null || true)" = "Сохранить PDF" ]; then
         found=$opened
         break
     fi

@@ -2,7 +2,7 @@
 // of its grid with the repaint it causes, as after picking a month (the month changes every time, so
 // all 56 cells really change their captions, colours and tooltips, and the frame comes and goes).
 // The year window: opening it (reading its files, counting the year, laying out and drawing), and
-// switching its year.
+// switching its year, and switching it from one person's year to another's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include "form1.h"
 #include "frm_year.h"
 #include "range_statistics.h"
+#include "station_store.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void showAndPaint(QWidget& w) {
 
 void BM_OpenYearWindow(benchmark::State& state) {
     QTemporaryDir dir;
-    const RotaOffset offset{SettingsPlace(dir.path())};
+    RotaOffset offset{SettingsPlace(dir.path())};
     for (auto _ : state) {
         frmYear window(2026, &clock, offset);
         showAndPaint(window);
@@ -58,7 +59,7 @@ BENCHMARK(BM_OpenYearWindow)->Unit(benchmark::kMillisecond)->Apply(withRange);
 
 void BM_SwitchYear(benchmark::State& state) {
     QTemporaryDir dir;
-    const RotaOffset offset{SettingsPlace(dir.path())};
+    RotaOffset offset{SettingsPlace(dir.path())};
     frmYear window(2026, &clock, offset);
     showAndPaint(window);
     auto* year = window.findChild<QSpinBox*>(QStringLiteral("yearBox"));
@@ -70,6 +71,31 @@ void BM_SwitchYear(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SwitchYear)->Unit(benchmark::kMillisecond)->Apply(withRange);
+
+// The station of station.h in sutograf.db; one switch from one person's year to another's (of another
+// watch, with their own absences and swaps): their days, the seventeen rows of their hours, their
+// accounting periods and the list redrawn, as choosing a name in the list does.
+void BM_SwitchToAPerson(benchmark::State& state) {
+    QTemporaryDir dir;
+    {
+        const std::filesystem::path folder = dir.path().toStdString();
+        RosterStore store(folder / RosterStore::kFileName, folder, 0);
+        if (!bench::storeStation(store, bench::makeStation(2025))) {
+            state.SkipWithError("the station could not be stored");
+            return;
+        }
+    }
+    RotaOffset offset{SettingsPlace(dir.path())};
+    frmYear window(2025, &clock, offset);
+    showAndPaint(window);
+    PersonId person = 1;
+    for (auto _ : state) {
+        window.choosePerson(person);
+        window.repaint();
+        person = person == 1 ? 20 : 1;
+    }
+}
+BENCHMARK(BM_SwitchToAPerson)->Unit(benchmark::kMillisecond)->Apply(withRange);
 
 } // namespace
 

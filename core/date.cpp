@@ -1,9 +1,10 @@
 #include "date.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <ctime>
+
+#include "number_text.h"
 
 namespace sutograf {
 namespace {
@@ -18,22 +19,15 @@ Date fromSysDays(sys_days sd) {
     return Date{static_cast<std::int32_t>(sd.time_since_epoch().count() + kEpochOffset)};
 }
 
-// Reads 1..maxDigits decimal digits and nothing else.
-std::optional<int> digitsField(std::string_view s, std::size_t maxDigits) {
-    if (s.empty() || s.size() > maxDigits || s.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    int value = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc{} || end != s.data() + s.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-void writeTwoDigits(int v, char* out) {
-    out[0] = static_cast<char>('0' + v / 10);
-    out[1] = static_cast<char>('0' + v % 10);
+// The date's fields as "yyyy<sep>mm<sep>dd"; no separator when sep is 0.
+std::string yearFirstText(Date d, char sep) {
+    const CivilDate c = civilOf(d);
+    const int step = sep != 0 ? 1 : 0;
+    std::string text(static_cast<std::size_t>(8 + 2 * step), sep);
+    writeDigits(c.year, 4, text.data());
+    writeDigits(c.month, 2, text.data() + 4 + step);
+    writeDigits(c.day, 2, text.data() + 6 + 2 * step);
+    return text;
 }
 
 } // namespace
@@ -53,8 +47,6 @@ int daysInMonth(int y, int m) {
         static_cast<unsigned>(year_month_day_last(year{y} / month{static_cast<unsigned>(m)} / last).day()));
 }
 
-int weekdayOf(Date d) { return static_cast<int>(weekday{toSysDays(d)}.iso_encoding()); }
-
 std::optional<Date> dateOf(int y, int m, int d) {
     if (y < 100 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) {
         return std::nullopt;
@@ -72,9 +64,9 @@ std::optional<Date> dateFromText(std::string_view dmy) {
     if (dot2 == std::string_view::npos) {
         return std::nullopt;
     }
-    const auto d = digitsField(dmy.substr(0, dot1), 2);
-    const auto m = digitsField(dmy.substr(dot1 + 1, dot2 - dot1 - 1), 2);
-    const auto y = digitsField(dmy.substr(dot2 + 1), 4); // a third dot fails here
+    const auto d = digitsValue(dmy.substr(0, dot1), 2);
+    const auto m = digitsValue(dmy.substr(dot1 + 1, dot2 - dot1 - 1), 2);
+    const auto y = digitsValue(dmy.substr(dot2 + 1), 4); // a third dot fails here
     if (!d || !m || !y) {
         return std::nullopt;
     }
@@ -88,18 +80,30 @@ std::optional<Date> dateFromText(std::string_view dmy) {
 }
 
 void writeShortDate(const CivilDate& c, char* out) {
-    writeTwoDigits(c.day, out);
+    writeDigits(c.day, 2, out);
     out[2] = '.';
-    writeTwoDigits(c.month, out + 3);
+    writeDigits(c.month, 2, out + 3);
     out[5] = '.';
-    writeTwoDigits(c.year / 100, out + 6);
-    writeTwoDigits(c.year % 100, out + 8);
+    writeDigits(c.year, 4, out + 6);
 }
 
 std::string shortDateText(Date d) {
     std::string text(10, '\0');
     writeShortDate(civilOf(d), text.data());
     return text;
+}
+
+std::string isoDateText(Date d) { return yearFirstText(d, '-'); }
+
+std::string compactDateText(Date d) { return yearFirstText(d, 0); }
+
+std::optional<Date> dateFromIso(std::string_view t) {
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-') {
+        return std::nullopt;
+    }
+    const auto y = digitsValue(t.substr(0, 4), 4), m = digitsValue(t.substr(5, 2), 2),
+               d = digitsValue(t.substr(8, 2), 2);
+    return y && m && d ? dateOf(*y, *m, *d) : std::nullopt;
 }
 
 Date today() { return localNow().date; }

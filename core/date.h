@@ -32,7 +32,9 @@ CivilDate civilOf(Date d);
 int yearOf(Date d);
 int monthOf(Date d);
 int dayOf(Date d);
-int weekdayOf(Date d); // Monday = 1 ... Sunday = 7
+
+// Monday = 1 ... Sunday = 7; serial day 0 was a Saturday. Holds for any serial, in the model or not.
+constexpr int weekdayOf(Date d) { return (d.serial % 7 + 12) % 7 + 1; }
 
 // 28 to 31. Precondition: 1 <= month <= 12.
 int daysInMonth(int year, int month);
@@ -50,6 +52,14 @@ std::string shortDateText(Date d);
 
 // Writes the ten characters of shortDateText into out without allocating.
 void writeShortDate(const CivilDate& c, char* out);
+
+// "yyyy-mm-dd", as tables and files keep a day. Precondition: inModel(d).
+std::string isoDateText(Date d);
+// Exactly "yyyy-mm-dd" naming a day of the model; anything else (blanks, signs, "2025-7-1") is no date.
+std::optional<Date> dateFromIso(std::string_view text);
+
+// "yyyymmdd", as iCalendar writes a day. Precondition: inModel(d).
+std::string compactDateText(Date d);
 
 // The local date of the system clock.
 Date today();

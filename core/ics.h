@@ -1,9 +1,11 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "date.h"
+#include "people.h"
 #include "working_time.h"
 
 namespace sutograf {
@@ -31,5 +33,29 @@ enum class Reminder {
 std::string dutyCalendar(int watch, Date first, Date last, float offset, const DutyRules& rules,
                          std::string_view stampUtc, Reminder reminder = Reminder::None,
                          int* events = nullptr);
+
+// An absence's name as a calendar shows it, "Отпуск", "Больничный" (UTF-8); empty for a value outside
+// the enumeration.
+std::string_view absenceTitle(Absence a);
+
+// What personCalendar wrote.
+struct CalendarCounts {
+    int duties = 0, absences = 0;
+};
+
+// One person's year (or any days) as dutyCalendar writes a watch's: one event per duty that begins for
+// them on a day from `first` to `last` as personDays shows it (their own, and those they took; those
+// they gave away or were absent for are left out), each the whole 24 hours with the reminder chosen,
+// SUMMARY "Дежурство, N караул" for the watch whose duty it is ("Дежурство (подмена), N караул" for one
+// they took). Their absences as all-day events (DTSTART;VALUE=DATE, DTEND the day after the last), one
+// per run of days with one code as personDays lays them (a sick leave inside a leave splits it in
+// three), SUMMARY the code in words and letters, "Отпуск (ОТ)". A run that reaches into the days is
+// written whole, so that the exports of two years give it the same dates. UIDs are the person's and the
+// day's: "YYYYMMDD-personID@sutograf" for the duty of that day, "YYYYMMDD-personID-absence@sutograf"
+// for a run that begins on it, so that importing again updates instead of duplicating. X-WR-CALNAME
+// names the person. `swaps` may hold everyone's. counts, when given, gets the number of each written.
+std::string personCalendar(const PersonRecord& who, std::span<const DutySwap> swaps, Date first, Date last,
+                           float offset, const DutyRules& rules, std::string_view stampUtc,
+                           Reminder reminder = Reminder::None, CalendarCounts* counts = nullptr);
 
 } // namespace sutograf

@@ -11,6 +11,8 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+} // namespace
+
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) {
         s.remove_prefix(1);
@@ -20,8 +22,6 @@ std::string_view trimBlanks(std::string_view s) {
     }
     return s;
 }
-
-} // namespace
 
 std::string numberText(double x) {
     char buf[32];

@@ -17,6 +17,34 @@ std::string numberText(double x);
 // nullopt for empty text, any other character, infinities, NaN, or a value beyond float's range.
 std::optional<float> textToSingle(std::string_view text);
 
+// The value of 1 to maxDigits decimal digits and nothing else (no sign, no blank), as the fields of dates
+// and times are written; nullopt for anything else. Precondition: maxDigits <= 9. Inline: the date readers
+// call it per field of every line of a file.
+constexpr std::optional<int> digitsValue(std::string_view s, std::size_t maxDigits) {
+    if (s.empty() || s.size() > maxDigits) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : s) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Writes value as exactly `width` decimal digits, zeros in front, into out[0 .. width). Precondition:
+// 0 <= value < 10^width.
+constexpr void writeDigits(int value, int width, char* out) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) {
+        out[i] = static_cast<char>('0' + value % 10);
+    }
+}
+
+// s without the blanks and tabs around it.
+std::string_view trimBlanks(std::string_view s);
+
 // Round to nearest, ties to even (1.5 and 2.5 both give 2); saturates at the int16 range,
 // NaN gives 0.
 std::int16_t toInt16(float x);

@@ -7,42 +7,11 @@
 namespace sutograf {
 namespace {
 
-constexpr int kDay = 24 * 60;
-constexpr int kNightEnds = 6 * 60;
-constexpr int kNightBegins = 22 * 60;
-
-int overlap(int a0, int a1, int b0, int b1) { return std::max(0, std::min(a1, b1) - std::max(a0, b0)); }
-
 std::size_t index(Date d, Date from) { return static_cast<std::size_t>(d.serial - from.serial); }
-int phaseOf(Date d) { return (d.serial % 4 + 4) % 4; }
-// Serial day 0, 30.12.1899, was a Saturday. Monday = 1 ... Sunday = 7.
-int weekdayOfSerial(std::int32_t s) { return (s % 7 + 7 + 5) % 7 + 1; }
 
 int validWatch(int w) { return w >= 1 && w <= 4 ? w : 0; }
 
-// Every duty has the same shape under one set of rules: what it gives to the day it begins on (index 0)
-// and to the next (index 1). Only whether a minute falls on a holiday depends on the date.
-struct DutyShape {
-    std::array<int, 2> worked{}, night{};
-    bool wholeOnStartDay = false;
-};
-
-DutyShape shapeOf(const DutyRules& given) {
-    const DutyRules r = clampedRules(given);
-    const int start = r.startMinute, end = start + r.countedMinutes; // end below 2 days
-    DutyShape s;
-    for (int k = 0; k < 2; ++k) {
-        const int day = k * kDay;
-        s.worked[static_cast<std::size_t>(k)] = overlap(start, end, day, day + kDay);
-        s.night[static_cast<std::size_t>(k)] =
-            overlap(start, end, day, day + kNightEnds) + overlap(start, end, day + kNightBegins, day + kDay);
-    }
-    s.wholeOnStartDay = r.wholeDutyOnStartDay;
-    return s;
-}
-
-// The watch on duty on each rota phase (serial mod 4), 0 for none: watchOn depends on a day only
-// through its phase, and serials 0..3 have phases 0..3.
+// The watch on duty on each rotaPhase, 0 for none.
 std::array<int, 4> watchByPhase(float offset) {
     std::array<int, 4> w{};
     for (std::int32_t m = 0; m < 4; ++m) {
@@ -126,7 +95,7 @@ void fillDays(const PersonRecord& who, std::span<const DutySwap> swaps, Date fro
         if (watch == 0) {
             p.absence.reset();
         }
-        const bool own = watch != 0 && onDuty[static_cast<std::size_t>(phaseOf(d))] == watch;
+        const bool own = watch != 0 && onDuty[static_cast<std::size_t>(rotaPhase(d))] == watch;
         if (p.status != DayStatus::DutyTaken) {
             p.status = p.absence                              ? DayStatus::Absent
                        : !own                                 ? DayStatus::Off
@@ -153,6 +122,8 @@ public:
 
     // Days outside the ledger's span count nothing.
     PersonHours total(Date first, Date last, NormReduction method) const;
+    // Each day of the span's figures, as total() sums them.
+    std::vector<Hours> days() const;
 
 private:
     Date first_, last_, from_;     // from_: first_, or the day before when its duty spills into first_
@@ -169,7 +140,7 @@ Ledger::Ledger(const PersonRecord& who, std::span<const DutySwap> swaps, Date fi
     if (last < first) {
         return;
     }
-    const DutyShape shape = shapeOf(rules);
+    const DutyShape shape = dutyShape(rules);
     if (!shape.wholeOnStartDay && first != kFirstDate) {
         --from_.serial;
     }
@@ -195,7 +166,7 @@ Ledger::Ledger(const PersonRecord& who, std::span<const DutySwap> swaps, Date fi
                   kinds.begin() + (d.serial - from_.serial));
         d = end;
     }
-    int phase = phaseOf(from_), weekday = weekdayOfSerial(from_.serial);
+    int phase = rotaPhase(from_), weekday = weekdayOf(from_);
     for (std::size_t i = 0; i < days_.size();
          ++i, phase = (phase + 1) & 3, weekday = weekday == 7 ? 1 : weekday + 1) {
         const PersonDay& p = days_[i];
@@ -264,6 +235,15 @@ PersonHours Ledger::total(Date first, Date last, NormReduction method) const {
     return h;
 }
 
+std::vector<Hours> Ledger::days() const {
+    std::vector<Hours> out;
+    out.reserve(figs_.size());
+    for (const DayFigures& f : figs_) {
+        out.push_back(f.hours);
+    }
+    return out;
+}
+
 } // namespace
 
 int watchOf(const PersonRecord& who, Date d) {
@@ -294,6 +274,22 @@ PersonHours personHours(const PersonRecord& who, std::span<const DutySwap> swaps
                         float offset, const ProductionCalendar& calendar, const DutyRules& rules,
                         NormReduction method) {
     return Ledger(who, swaps, first, last, offset, calendar, rules).total(first, last, method);
+}
+
+std::vector<Hours> personDayHours(const PersonRecord& who, std::span<const DutySwap> swaps, Date first,
+                                  Date last, float offset, const ProductionCalendar& calendar,
+                                  const DutyRules& rules) {
+    if (last < first) {
+        return {};
+    }
+    std::vector<Hours> out(index(last, first) + 1);
+    const Date from = std::max(first, kFirstDate), to = std::min(last, kLastDate);
+    if (from <= to) {
+        const std::vector<Hours> inModel = Ledger(who, swaps, from, to, offset, calendar, rules).days();
+        std::copy(inModel.begin(), inModel.end(),
+                  out.begin() + static_cast<std::ptrdiff_t>(index(from, first)));
+    }
+    return out;
 }
 
 std::vector<PeriodResult> accountingPeriods(const PersonRecord& who, std::span<const DutySwap> swaps,

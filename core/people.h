@@ -144,6 +144,14 @@ PersonHours personHours(const PersonRecord& who, std::span<const DutySwap> swaps
                         float offset, const ProductionCalendar& calendar, const DutyRules& rules,
                         NormReduction method);
 
+// What personHours counts on each day from first to last, one entry a day: the duties that begin on it,
+// the minutes that count on it (a duty begun the day before gives its share), and the day's norm for
+// their weekly hours. personHours's worked figures over any of these days are the sums of theirs. Days
+// outside the model count nothing; last < first gives none.
+std::vector<Hours> personDayHours(const PersonRecord& who, std::span<const DutySwap> swaps, Date first,
+                                  Date last, float offset, const ProductionCalendar& calendar,
+                                  const DutyRules& rules);
+
 enum class AccountingPeriod { Month, Quarter, HalfYear, Year };
 
 struct PeriodResult {

@@ -32,6 +32,9 @@ struct YearKinds {
     int length = 0; // 365 or 366
     std::array<DayKind, 366> kind{};
 
+    // Every day of the year Ordinary. Precondition: 100 <= year <= 9999.
+    static YearKinds ordinary(int year);
+
     bool contains(Date d) const { return jan1 <= d && d.serial < jan1.serial + length; }
     // Precondition: contains(d).
     DayKind of(Date d) const { return kind[static_cast<std::size_t>(d.serial - jan1.serial)]; }
@@ -105,6 +108,8 @@ private:
         YearKinds days;
         std::vector<Note> notes; // sorted by day
     };
+
+    struct CsvTable; // fromCsv's years as they are read (calendar_csv.cpp)
 
     const TableYear* tableYear(int year) const;
     void reindex();

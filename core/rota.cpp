@@ -32,8 +32,7 @@ public:
 
     // Writes the ten characters "dd.mm.yyyy".
     void writeShortText(char* out) const {
-        out[0] = static_cast<char>('0' + c_.day / 10);
-        out[1] = static_cast<char>('0' + c_.day % 10);
+        writeDigits(c_.day, 2, out);
         std::memcpy(out + 2, monthYear_, sizeof monthYear_);
     }
 

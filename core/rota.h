@@ -35,6 +35,10 @@ inline constexpr std::uint32_t kGreyText = 0x80000011; // system colour 17, grey
 // 5, -1 or 1.5 leave some or all days without a watch.
 std::optional<int> watchOn(Date d, float offset);
 
+// The day's place in the four-day cycle, 0..3 (serial mod 4): watchOn depends on a day only through it,
+// and serials 0..3 have phases 0..3.
+constexpr int rotaPhase(Date d) { return (d.serial % 4 + 4) % 4; }
+
 // A cell's tooltip, the date and its watch ("09.03.2011, 4 караул", UTF-8), held in the cell itself:
 // a month's 56 tooltips then need no heap. Every tooltip has the same length.
 struct TooltipText {

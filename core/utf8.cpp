@@ -38,4 +38,15 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
+std::string shortened(std::string_view s, std::size_t maxBytes) {
+    if (s.size() <= maxBytes) {
+        return std::string(s);
+    }
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return std::string(s.substr(0, cut)) + "…";
+}
+
 } // namespace sutograf

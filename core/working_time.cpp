@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "number_text.h"
 #include "rota.h"
 
 namespace sutograf {
@@ -18,6 +19,20 @@ int overlap(int a0, int a1, int b0, int b1) { return std::max(0, std::min(a1, b1
 DutyRules clampedRules(const DutyRules& rules) {
     return {std::clamp(rules.startMinute, 0, kDay - 1), std::clamp(rules.countedMinutes, 1, kDay),
             rules.wholeDutyOnStartDay};
+}
+
+DutyShape dutyShape(const DutyRules& given) {
+    const DutyRules r = clampedRules(given);
+    const int start = r.startMinute, end = start + r.countedMinutes; // below 2 days: a duty touches two
+    DutyShape s;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const int day = static_cast<int>(k) * kDay;
+        s.worked[k] = overlap(start, end, day, day + kDay);
+        s.night[k] =
+            overlap(start, end, day, day + kNightEnds) + overlap(start, end, day + kNightBegins, day + kDay);
+    }
+    s.wholeOnStartDay = r.wholeDutyOnStartDay;
+    return s;
 }
 
 Hours& Hours::operator+=(const Hours& o) {
@@ -38,35 +53,29 @@ Hours hoursOf(int watch, Date first, Date last, float offset, const ProductionCa
         return h;
     }
     h.normMinutes = calendar.normMinutes(first, last);
-    const DutyRules rules = clampedRules(given);
-    const int start = rules.startMinute;
-    const int end = start + rules.countedMinutes; // below 2 * kDay: a duty touches its day and the next
+    const DutyShape shape = dutyShape(given);
 
-    // watchOn depends only on the serial's remainder mod 4, and serials 0..3 have remainders 0..3.
-    std::array<bool, 4> onDuty{};
+    std::array<bool, 4> onDuty{}; // by rota phase
     for (std::int32_t m = 0; m < 4; ++m) {
         onDuty[static_cast<std::size_t>(m)] = watchOn(Date{m}, offset) == watch;
     }
 
     // A duty that began the day before `first` spills into it, unless it counts whole on its own day.
-    const Date from{rules.wholeDutyOnStartDay || first == kFirstDate ? first.serial : first.serial - 1};
+    const Date from{shape.wholeOnStartDay || first == kFirstDate ? first.serial : first.serial - 1};
     YearKinds kinds;
     for (Date d = from; d <= last; ++d.serial) {
-        if (!onDuty[static_cast<std::size_t>((d.serial % 4 + 4) % 4)]) {
+        if (!onDuty[static_cast<std::size_t>(rotaPhase(d))]) {
             continue;
         }
         h.duties += d >= first;
-        for (int k = 0; k < 2; ++k) { // the duty's own day, then the next
-            const int dayStart = k * kDay;
-            const int worked = overlap(start, end, dayStart, dayStart + kDay);
-            const Date minuteDay{d.serial + k};
-            const Date countedOn = rules.wholeDutyOnStartDay ? d : minuteDay;
-            if (worked == 0 || countedOn < first || countedOn > last) {
+        for (std::size_t k = 0; k < 2; ++k) { // the duty's own day, then the next
+            const Date minuteDay{d.serial + static_cast<std::int32_t>(k)};
+            const Date countedOn = shape.wholeOnStartDay ? d : minuteDay;
+            if (shape.worked[k] == 0 || countedOn < first || countedOn > last) {
                 continue;
             }
-            h.workedMinutes += worked;
-            h.nightMinutes += overlap(start, end, dayStart, dayStart + kNightEnds) +
-                              overlap(start, end, dayStart + kNightBegins, dayStart + kDay);
+            h.workedMinutes += shape.worked[k];
+            h.nightMinutes += shape.night[k];
             if (!inModel(minuteDay)) {
                 continue; // a whole duty from 31.12.9999: no calendar to judge its last minutes by
             }
@@ -74,7 +83,7 @@ Hours hoursOf(int watch, Date first, Date last, float offset, const ProductionCa
                 kinds = calendar.yearKinds(yearOf(minuteDay));
             }
             if (kinds.of(minuteDay) == DayKind::Holiday) {
-                h.holidayMinutes += worked;
+                h.holidayMinutes += shape.worked[k];
             }
         }
     }
@@ -110,26 +119,20 @@ std::array<Hours, kYearTableRows> yearTable(int watch, int year, float offset,
 
 std::string clockText(int minuteOfDay) {
     std::string text = "00:00";
-    text[0] = static_cast<char>('0' + minuteOfDay / 600);
-    text[1] = static_cast<char>('0' + minuteOfDay / 60 % 10);
-    text[3] = static_cast<char>('0' + minuteOfDay % 60 / 10);
-    text[4] = static_cast<char>('0' + minuteOfDay % 10);
+    writeDigits(minuteOfDay / 60, 2, text.data());
+    writeDigits(minuteOfDay % 60, 2, text.data() + 3);
     return text;
 }
 
 std::optional<int> minutesFromText(std::string_view text) {
     const auto colon = text.find(':');
-    const std::string_view hours = text.substr(0, colon);
-    const std::string_view minutes = colon == std::string_view::npos ? "00" : text.substr(colon + 1);
-    const auto digits = [](std::string_view s) {
-        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    if (hours.empty() || hours.size() > 2 || minutes.size() != 2 || !digits(hours) || !digits(minutes) ||
-        minutes[0] > '5') {
+    const auto hours = digitsValue(text.substr(0, colon), 2);
+    const std::string_view mm = colon == std::string_view::npos ? "00" : text.substr(colon + 1);
+    const auto minutes = mm.size() == 2 ? digitsValue(mm, 2) : std::nullopt; // "8:5" is no time
+    if (!hours || !minutes || *minutes >= 60) {
         return std::nullopt;
     }
-    const int h = hours.size() == 1 ? hours[0] - '0' : (hours[0] - '0') * 10 + (hours[1] - '0');
-    return h * 60 + (minutes[0] - '0') * 10 + (minutes[1] - '0');
+    return *hours * 60 + *minutes;
 }
 
 std::string hoursText(int minutes) {
@@ -138,9 +141,9 @@ std::string hoursText(int minutes) {
     std::string text = m < 0 ? "-" : "";
     text += std::to_string(a / 60);
     if (a % 60 != 0) {
-        text += ':';
-        text += static_cast<char>('0' + a % 60 / 10);
-        text += static_cast<char>('0' + a % 10);
+        char mm[3] = {':'};
+        writeDigits(static_cast<int>(a % 60), 2, mm + 1);
+        text.append(mm, 3);
     }
     return text;
 }

@@ -22,6 +22,15 @@ struct DutyRules {
 
 DutyRules clampedRules(const DutyRules& rules);
 
+// What every duty gives under one set of rules (clamped first): to the day it begins on (index 0) and to
+// the next (index 1), worked minutes and of them night minutes (22:00-06:00). Only whether a minute
+// falls on a holiday depends on the duty's date.
+struct DutyShape {
+    std::array<int, 2> worked{}, night{};
+    bool wholeOnStartDay = false;
+};
+DutyShape dutyShape(const DutyRules& rules);
+
 // Minutes, never fractional hours, so that sums over months add up exactly to the year.
 struct Hours {
     int duties = 0; // duties that begin in the period

@@ -9,17 +9,25 @@ namespace sutograf::csv {
 
 Writer::Writer() : text_(kBom) {}
 
-void Writer::row(std::initializer_list<std::string_view> fields) {
+namespace {
+
+template <class Fields> void appendRow(std::string& text, const Fields& fields) {
     bool first = true;
     for (std::string_view f : fields) {
         if (!first) {
-            text_ += ';';
+            text += ';';
         }
         first = false;
-        text_ += field(f);
+        text += field(f);
     }
-    text_ += "\r\n";
+    text += "\r\n";
 }
+
+} // namespace
+
+void Writer::row(std::initializer_list<std::string_view> fields) { appendRow(text_, fields); }
+
+void Writer::row(std::span<const std::string> fields) { appendRow(text_, fields); }
 
 std::string field(std::string_view value) {
     const bool quote = value.find_first_of(";\"\r\n") != std::string_view::npos ||

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@ class Writer {
 public:
     Writer(); // the text starts with the byte-order mark
     void row(std::initializer_list<std::string_view> fields);
+    void row(std::span<const std::string> fields);
     const std::string& text() const { return text_; }
 
 private:

@@ -1,7 +1,9 @@
 #include "roster_csv.h"
 
+#include "number_text.h"
 #include "roster_rules.h"
 #include "roster_tables.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <map>
@@ -15,22 +17,12 @@ namespace {
 constexpr std::string_view kLeft = "выбыл";
 constexpr std::size_t kColumns = 5;
 
-std::string_view trim(std::string_view s) {
-    const auto b = s.find_first_not_of(" \t");
-    return b == std::string_view::npos ? std::string_view() : s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-// A field in a message, cut short at a character boundary: a junk line must not make a huge message.
+// A field in a message.
 std::string shown(std::string_view s) {
-    constexpr std::size_t kMax = 40;
-    if (s.size() <= kMax) {
-        return "«" + std::string(s) + "»";
-    }
-    std::size_t cut = kMax;
-    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return "«" + std::string(s.substr(0, cut)) + "…»";
+    std::string out = "«";
+    out += shortened(s, 40);
+    out += "»";
+    return out;
 }
 
 std::string key(const Person& p) {
@@ -44,7 +36,7 @@ struct Line {
 
 // One data line, or the reason it cannot be taken.
 std::variant<Line, std::string> parseLine(const std::vector<std::string>& f) {
-    const auto at = [&f](std::size_t i) { return i < f.size() ? trim(f[i]) : std::string_view(); };
+    const auto at = [&f](std::size_t i) { return i < f.size() ? trimBlanks(f[i]) : std::string_view(); };
     Line l;
     l.person.name = std::string(at(0));
     l.person.personnelNumber = std::string(at(1));
@@ -64,14 +56,14 @@ std::variant<Line, std::string> parseLine(const std::vector<std::string>& f) {
     }
     if (!watch.empty()) {
         WatchSpell s;
-        if (watch.size() == 1 && watch[0] >= '0' && watch[0] <= '4') {
-            s.watch = watch[0] - '0';
+        if (const auto number = digitsValue(watch, 1); number && *number <= 4) {
+            s.watch = *number;
         } else if (watch == kLeft || watch == "Выбыл") {
             s.watch = 0;
         } else {
             return "караул " + shown(watch) + ": бывают 1-4 или «выбыл»";
         }
-        const auto day = from.find('-') != std::string_view::npos ? dayFromIso(from) : dateFromText(from);
+        const auto day = from.find('-') != std::string_view::npos ? dateFromIso(from) : dateFromText(from);
         if (!day) {
             return "дата " + shown(from) + " не читается (нужно ДД.ММ.ГГГГ, годы 100-9999)";
         }
@@ -85,7 +77,8 @@ std::variant<Line, std::string> parseLine(const std::vector<std::string>& f) {
 }
 
 bool blank(const std::vector<std::string>& fields) {
-    return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return trim(f).empty(); });
+    return std::all_of(fields.begin(), fields.end(),
+                       [](const std::string& f) { return trimBlanks(f).empty(); });
 }
 
 bool isHeading(const std::vector<std::string>& fields) {
@@ -94,7 +87,7 @@ bool isHeading(const std::vector<std::string>& fields) {
         if (i > 0) {
             joined += ';';
         }
-        joined += trim(fields[i]);
+        joined += trimBlanks(fields[i]);
     }
     return joined == kRosterCsvHeading;
 }

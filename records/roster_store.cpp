@@ -478,4 +478,85 @@ Saved RosterStore::removeSwap(std::int64_t swapId) {
         [swapId](sql::Connection& db, std::int64_t&) { return deleteSwap(db, swapId); });
 }
 
+Saved RosterStore::changeMarks(const MarkChange& change, MarkIds* added) {
+    if (change.removeAbsences.empty() && change.removeSwaps.empty() && change.addAbsences.empty() &&
+        change.addSwaps.empty()) {
+        return {"Отмечать нечего: изменений нет", 0};
+    }
+    const float offset = s_->offset;
+    const auto check = [&change, offset](const Roster& now) -> Refusal {
+        Roster r = now;
+        for (const std::int64_t id : change.removeAbsences) {
+            const bool erased = std::any_of(r.people.begin(), r.people.end(), [id](PersonRecord& p) {
+                return std::erase_if(p.absences, [id](const AbsenceSpan& a) { return a.id == id; }) > 0;
+            });
+            if (!erased) {
+                return "Такого отсутствия (запись " + std::to_string(id) + ") в составе уже нет";
+            }
+        }
+        for (const std::int64_t id : change.removeSwaps) {
+            if (std::erase_if(r.swaps, [id](const DutySwap& w) { return w.id == id; }) == 0) {
+                return "Такого обмена (запись " + std::to_string(id) + ") в составе уже нет";
+            }
+        }
+        // What is added stands in the roster under a row number no stored row has.
+        std::int64_t placeholder = 0;
+        for (const PersonAbsence& a : change.addAbsences) {
+            PersonRecord* p = r.find(a.person);
+            if (p == nullptr) {
+                return nobody(a.person);
+            }
+            if (auto refusal = checkAbsence(r, *p, a.span)) {
+                return refusal;
+            }
+            p->absences.push_back(a.span);
+            p->absences.back().id = --placeholder;
+        }
+        for (const DutySwap& s : change.addSwaps) {
+            DutySwap fresh = s;
+            fresh.id = 0;
+            if (auto refusal = checkSwap(r, fresh, offset)) {
+                return refusal;
+            }
+            fresh.id = --placeholder;
+            r.swaps.push_back(fresh);
+        }
+        return std::nullopt;
+    };
+    MarkIds ids;
+    const Saved saved = s_->edit(check, [&change, &ids](sql::Connection& db, std::int64_t& first) {
+        ids = {};
+        for (const std::int64_t id : change.removeAbsences) {
+            if (const int rc = deleteAbsence(db, id); rc != SQLITE_DONE) {
+                return rc;
+            }
+        }
+        for (const std::int64_t id : change.removeSwaps) {
+            if (const int rc = deleteSwap(db, id); rc != SQLITE_DONE) {
+                return rc;
+            }
+        }
+        for (const PersonAbsence& a : change.addAbsences) {
+            std::int64_t id = 0;
+            if (const int rc = insertAbsence(db, a.person, a.span, id); rc != SQLITE_DONE) {
+                return rc;
+            }
+            ids.absences.push_back(id);
+        }
+        for (const DutySwap& s : change.addSwaps) {
+            std::int64_t id = 0;
+            if (const int rc = insertSwap(db, s, id); rc != SQLITE_DONE) {
+                return rc;
+            }
+            ids.swaps.push_back(id);
+        }
+        first = !ids.absences.empty() ? ids.absences.front() : ids.swaps.empty() ? 0 : ids.swaps.front();
+        return SQLITE_DONE;
+    });
+    if (saved && added != nullptr) {
+        *added = std::move(ids);
+    }
+    return saved;
+}
+
 } // namespace sutograf

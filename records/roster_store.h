@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "roster.h"
 
@@ -19,6 +20,26 @@ struct Saved {
     std::int64_t id = 0; // the new row of an add: the person, absence or swap, for a window's undo
 
     explicit operator bool() const { return error.empty(); }
+};
+
+// An absence of one person, for an edit of several marks at once.
+struct PersonAbsence {
+    PersonId person = 0;
+    AbsenceSpan span;
+};
+
+// Marks taken off and put on in one edit (a window's edit and its undo): absences and swaps removed by
+// their rows, then absences and swaps added. The added ones are judged in order, each against the
+// roster as it stands after the removals and the additions before it.
+struct MarkChange {
+    std::vector<std::int64_t> removeAbsences, removeSwaps;
+    std::vector<PersonAbsence> addAbsences;
+    std::vector<DutySwap> addSwaps;
+};
+
+// The rows of what a MarkChange added, in its order.
+struct MarkIds {
+    std::vector<std::int64_t> absences, swaps;
 };
 
 // The roster in one SQLite file, sutograf.db. Opened at start; the file is made at the first edit,
@@ -75,6 +96,8 @@ public:
     Saved removeAbsence(std::int64_t absenceId);
     Saved addSwap(const DutySwap& s);
     Saved removeSwap(std::int64_t swapId);
+    // All of it or nothing; the rows of what it added go to `added` when it is saved.
+    Saved changeMarks(const MarkChange& change, MarkIds* added = nullptr);
 
 private:
     Saved changeSpell(PersonId id, Date from, std::optional<int> watch); // nullopt: remove that day's

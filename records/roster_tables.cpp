@@ -3,38 +3,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <charconv>
 
 namespace sutograf {
-
-std::string isoDay(Date d) {
-    const CivilDate c = civilOf(d);
-    char buf[11];
-    const auto put = [&buf](int at, int value, int width) {
-        for (int i = width - 1; i >= 0; --i, value /= 10) {
-            buf[at + i] = static_cast<char>('0' + value % 10);
-        }
-    };
-    put(0, c.year, 4);
-    buf[4] = '-';
-    put(5, c.month, 2);
-    buf[7] = '-';
-    put(8, c.day, 2);
-    return std::string(buf, 10);
-}
-
-std::optional<Date> dayFromIso(std::string_view t) {
-    if (t.size() != 10 || t[4] != '-' || t[7] != '-') {
-        return std::nullopt;
-    }
-    const auto number = [t](std::size_t at, std::size_t width) {
-        int v = -1;
-        const char* end = t.data() + at + width;
-        const auto r = std::from_chars(t.data() + at, end, v);
-        return r.ec == std::errc() && r.ptr == end ? v : -1;
-    };
-    return dateOf(number(0, 4), number(5, 2), number(8, 2));
-}
 
 namespace {
 
@@ -80,7 +50,7 @@ std::optional<Roster> readRoster(sql::Connection& db) {
     sql::Statement spells(db, "SELECT person, from_day, watch FROM watch_spells ORDER BY person, from_day");
     while ((rc = spells.step()) == SQLITE_ROW) {
         PersonRecord* p = r.find(spells.integer(0));
-        const auto from = dayFromIso(spells.text(1));
+        const auto from = dateFromIso(spells.text(1));
         if (p == nullptr || !from) {
             return std::nullopt;
         }
@@ -94,7 +64,7 @@ std::optional<Roster> readRoster(sql::Connection& db) {
         "SELECT id, person, first_day, last_day, code, note FROM absences ORDER BY person, first_day, id");
     while ((rc = absences.step()) == SQLITE_ROW) {
         PersonRecord* p = r.find(absences.integer(1));
-        const auto first = dayFromIso(absences.text(2)), last = dayFromIso(absences.text(3));
+        const auto first = dateFromIso(absences.text(2)), last = dateFromIso(absences.text(3));
         const auto kind = absenceFromCode(absences.text(4));
         if (p == nullptr || !first || !last || !kind) {
             return std::nullopt;
@@ -106,7 +76,7 @@ std::optional<Roster> readRoster(sql::Connection& db) {
     }
     sql::Statement swaps(db, "SELECT id, day, gives, takes, outsider FROM swaps ORDER BY day, id");
     while ((rc = swaps.step()) == SQLITE_ROW) {
-        const auto day = dayFromIso(swaps.text(1));
+        const auto day = dateFromIso(swaps.text(1));
         if (!day) {
             return std::nullopt;
         }
@@ -156,13 +126,13 @@ int deletePersonRow(sql::Connection& db, PersonId id) {
 
 int putSpell(sql::Connection& db, PersonId who, const WatchSpell& w) {
     sql::Statement s(db, "INSERT OR REPLACE INTO watch_spells (person, from_day, watch) VALUES (?, ?, ?)");
-    s.bind(1, who).bind(2, isoDay(w.from)).bind(3, std::int64_t{w.watch});
+    s.bind(1, who).bind(2, isoDateText(w.from)).bind(3, std::int64_t{w.watch});
     return finish(s);
 }
 
 int deleteSpell(sql::Connection& db, PersonId who, Date from) {
     sql::Statement s(db, "DELETE FROM watch_spells WHERE person = ? AND from_day = ?");
-    s.bind(1, who).bind(2, isoDay(from));
+    s.bind(1, who).bind(2, isoDateText(from));
     return finish(s);
 }
 
@@ -170,8 +140,8 @@ int insertAbsence(sql::Connection& db, PersonId who, const AbsenceSpan& a, std::
     sql::Statement s(db,
                      "INSERT INTO absences (person, first_day, last_day, code, note) VALUES (?, ?, ?, ?, ?)");
     s.bind(1, who)
-        .bind(2, isoDay(a.first))
-        .bind(3, isoDay(a.last))
+        .bind(2, isoDateText(a.first))
+        .bind(3, isoDateText(a.last))
         .bind(4, absenceCode(a.kind))
         .bind(5, a.note);
     const int rc = finish(s);
@@ -187,7 +157,7 @@ int deleteAbsence(sql::Connection& db, std::int64_t id) {
 
 int insertSwap(sql::Connection& db, const DutySwap& w, std::int64_t& id) {
     sql::Statement s(db, "INSERT INTO swaps (day, gives, takes, outsider) VALUES (?, ?, ?, ?)");
-    s.bind(1, isoDay(w.day));
+    s.bind(1, isoDateText(w.day));
     bindOptional(s, 2, w.gives);
     bindOptional(s, 3, w.takes);
     s.bind(4, w.outsider);

@@ -9,11 +9,8 @@
 namespace sutograf {
 
 // The roster's rows: all of them read at once, and each kind of edit written, inside the caller's
-// transaction. Each writer answers the SQLite result code (SQLITE_DONE or SQLITE_OK when written).
-
-// Dates as the tables hold them: "2025-07-01".
-std::string isoDay(Date d);
-std::optional<Date> dayFromIso(std::string_view text);
+// transaction, dates as isoDateText writes them. Each writer answers the SQLite result code (SQLITE_DONE
+// or SQLITE_OK when written).
 
 // nullopt when a row holds what the program cannot take (a date or a code it does not know).
 std::optional<Roster> readRoster(sql::Connection& db);

@@ -16,8 +16,8 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
       -DSUTOGRAF_SANITIZE=ON -DSUTOGRAF_WERROR=ON >/dev/null
 cmake --build "$root/build-asan" -j "$jobs"
-# The whole-range sweeps check values, which the optimised run has done; their code runs here in the
-# other tests too, and swept under the sanitizers they would take half a minute.
+# The whole-range sweep checks values, which the optimised run has done; its code runs here in the
+# other tests too, and swept under the sanitizers it would take half a minute.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" --exclude-regex "Sweep[.]"
 

@@ -71,6 +71,13 @@ template <class Enum> QString nameOf(Enum value, const QStringList& names) {
     return names.value(static_cast<qsizetype>(value));
 }
 
+// A person's id as the roster store gives them: 1 and up.
+std::optional<PersonId> personIdOf(const QString& text) {
+    bool ok = false;
+    const qlonglong id = text.toLongLong(&ok);
+    return ok && id > 0 ? std::optional<PersonId>(id) : std::nullopt;
+}
+
 // "left,top,width,height"; a window smaller than 100 x 100 was never ours.
 std::optional<QRect> rectOf(const QString& text) {
     const QStringList parts = text.split(QLatin1Char(','));
@@ -90,6 +97,61 @@ std::optional<QRect> rectOf(const QString& text) {
 // A value must stay on its line.
 std::optional<QString> lineOf(const QString& text, qsizetype longest) {
     return text.size() <= longest ? std::optional<QString>(text) : std::nullopt;
+}
+
+// The window whose section this is, if any.
+WindowPlace* placeOf(UserChoices& c, const QString& section) {
+    return section == QLatin1String("yearWindow")        ? &c.yearWindow
+           : section == QLatin1String("rosterWindow")    ? &c.rosterWindow
+           : section == QLatin1String("timesheetWindow") ? &c.timesheetWindow
+                                                         : nullptr;
+}
+
+// A key of a window's place: answers whether it is one, and `good` whether its value was taken.
+bool takePlace(const QString& name, const QString& value, WindowPlace& place, bool& good) {
+    const auto take = [&good](const auto& parsed, auto& field) {
+        if (parsed) {
+            field = *parsed;
+        }
+        good = parsed.has_value();
+        return true;
+    };
+    if (name == QLatin1String("geometry")) {
+        return take(rectOf(value), place.geometry);
+    }
+    if (name == QLatin1String("maximized")) {
+        return take(flagOf(value), place.maximized);
+    }
+    for (const auto& [key, folder] : {std::pair{"pdfFolder", &place.pdfFolder},
+                                      {"icsFolder", &place.icsFolder},
+                                      {"csvFolder", &place.csvFolder}}) {
+        if (name == QLatin1String(key)) {
+            return take(lineOf(value, kLongestPath), *folder);
+        }
+    }
+    return false;
+}
+
+// A window's place as the lines of its section (after the section's own keys).
+QString placeText(const WindowPlace& w) {
+    QString text;
+    if (!w.geometry.isNull()) {
+        text += QStringLiteral("geometry=%1,%2,%3,%4\nmaximized=%5\n")
+                    .arg(w.geometry.x())
+                    .arg(w.geometry.y())
+                    .arg(w.geometry.width())
+                    .arg(w.geometry.height())
+                    .arg(w.maximized ? QStringLiteral("true") : QStringLiteral("false"));
+    }
+    // A folder name with a line break in it cannot be kept in a line: it is not remembered.
+    for (const auto& [key, folder] :
+         {std::pair{"pdfFolder", &w.pdfFolder}, {"icsFolder", &w.icsFolder}, {"csvFolder", &w.csvFolder}}) {
+        if (!folder->isEmpty() && !folder->contains(QLatin1Char('\n')) &&
+            !folder->contains(QLatin1Char('\r'))) {
+            text += QLatin1String(key) + QLatin1Char('=') + *folder + QLatin1Char('\n');
+        }
+    }
+    return text;
 }
 
 } // namespace
@@ -131,16 +193,13 @@ IniReading parseIni(const QByteArray& text) {
             good = take(flagOf(value), c.duty.wholeDutyOnStartDay);
         } else if (key == QLatin1String("yearWindow/watch")) {
             good = take(wholeNumberOf(value, 1, 4), c.yearWatch);
+        } else if (key == QLatin1String("yearWindow/person")) {
+            good = take(personIdOf(value), c.yearPerson);
         } else if (key == QLatin1String("calendarExport/reminder")) {
             good = take(reminderOf(value), c.reminder);
-        } else if (key == QLatin1String("yearWindow/geometry")) {
-            good = take(rectOf(value), c.yearWindow.geometry);
-        } else if (key == QLatin1String("yearWindow/maximized")) {
-            good = take(flagOf(value), c.yearWindow.maximized);
-        } else if (key == QLatin1String("yearWindow/pdfFolder")) {
-            good = take(lineOf(value, kLongestPath), c.yearWindow.pdfFolder);
-        } else if (key == QLatin1String("yearWindow/icsFolder")) {
-            good = take(lineOf(value, kLongestPath), c.yearWindow.icsFolder);
+        } else if (WindowPlace* place = placeOf(c, section);
+                   place != nullptr && eq > 0 &&
+                   takePlace(key.mid(section.size() + 1), value, *place, good)) {
         } else if (key == QLatin1String("accounting/period")) {
             good = take(enumOf<AccountingPeriod>(value, kPeriodNames), c.accounting.period);
         } else if (key == QLatin1String("accounting/reduction")) {
@@ -168,20 +227,14 @@ QByteArray iniText(const UserChoices& c) {
             .arg(QString::fromStdString(clockText(c.duty.startMinute)),
                  QString::fromStdString(hoursText(c.duty.countedMinutes)), flag(c.duty.wholeDutyOnStartDay))
             .arg(c.yearWatch);
-    const WindowPlace& w = c.yearWindow;
-    if (!w.geometry.isNull()) {
-        text += QStringLiteral("geometry=%1,%2,%3,%4\nmaximized=%5\n")
-                    .arg(w.geometry.x())
-                    .arg(w.geometry.y())
-                    .arg(w.geometry.width())
-                    .arg(w.geometry.height())
-                    .arg(flag(w.maximized));
+    if (c.yearPerson > 0) {
+        text += QStringLiteral("person=%1\n").arg(c.yearPerson);
     }
-    // A folder name with a line break in it cannot be kept in a line: it is not remembered.
-    for (const auto& [key, folder] : {std::pair{"pdfFolder", &w.pdfFolder}, {"icsFolder", &w.icsFolder}}) {
-        if (!folder->isEmpty() && !folder->contains(QLatin1Char('\n')) &&
-            !folder->contains(QLatin1Char('\r'))) {
-            text += QLatin1String(key) + QLatin1Char('=') + *folder + QLatin1Char('\n');
+    text += placeText(c.yearWindow);
+    for (const auto& [section, place] :
+         {std::pair{"rosterWindow", &c.rosterWindow}, {"timesheetWindow", &c.timesheetWindow}}) {
+        if (const QString lines = placeText(*place); !lines.isEmpty()) {
+            text += QStringLiteral("\n[%1]\n").arg(QLatin1String(section)) + lines;
         }
     }
     text += QStringLiteral("\n[calendarExport]\nreminder=%1\n").arg(reminderText(c.reminder));
@@ -233,6 +286,13 @@ WriteResult SutografIni::store(const UserChoices& choices) {
         problems_.clear();
     }
     return written;
+}
+
+WriteResult SutografIni::update(const SettingsPlace& place, const std::function<void(UserChoices&)>& change) {
+    SutografIni fresh(place);
+    UserChoices choices = fresh.choices();
+    change(choices);
+    return fresh.store(choices);
 }
 
 } // namespace sutograf

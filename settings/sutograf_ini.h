@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "ics.h"
 #include "people.h"
 #include "safe_file.h"
@@ -26,31 +28,33 @@ struct AccountingChoices {
     friend bool operator==(const AccountingChoices&, const AccountingChoices&) = default;
 };
 
-// Where the year window was, and the folders its last PDF and .ics went to. An empty geometry or
-// folder: none remembered.
+// Where a window was, and the folders its last PDF, .ics and CSV went to. An empty geometry or folder:
+// none remembered.
 struct WindowPlace {
     QRect geometry; // the frame's top-left corner and the client area's size
     bool maximized = false;
-    QString pdfFolder, icsFolder;
+    QString pdfFolder, icsFolder, csvFolder;
 
     friend bool operator==(const WindowPlace&, const WindowPlace&) = default;
 };
 
 // What the program remembers beyond the rota offset: how duties are counted, which watch the year
-// window shows, how hours are judged, the unit's name for the sheets, and the year window's place.
+// window shows, how hours are judged, the unit's name for the sheets, and the windows' places.
 struct UserChoices {
     DutyRules duty;
     int yearWatch = 1;                  // 1..4
+    PersonId yearPerson = 0;            // the person whose year is shown; 0: the watch's
     Reminder reminder = Reminder::None; // of each duty in an exported .ics
     AccountingChoices accounting;
     QString unitName; // printed on the sheets; empty: none
-    WindowPlace yearWindow;
+    WindowPlace yearWindow, rosterWindow, timesheetWindow;
 
     friend bool operator==(const UserChoices& a, const UserChoices& b) {
         return a.duty.startMinute == b.duty.startMinute && a.duty.countedMinutes == b.duty.countedMinutes &&
                a.duty.wholeDutyOnStartDay == b.duty.wholeDutyOnStartDay && a.yearWatch == b.yearWatch &&
-               a.reminder == b.reminder && a.accounting == b.accounting && a.unitName == b.unitName &&
-               a.yearWindow == b.yearWindow;
+               a.yearPerson == b.yearPerson && a.reminder == b.reminder && a.accounting == b.accounting &&
+               a.unitName == b.unitName && a.yearWindow == b.yearWindow && a.rosterWindow == b.rosterWindow &&
+               a.timesheetWindow == b.timesheetWindow;
     }
 };
 
@@ -64,10 +68,13 @@ struct UserChoices {
 //   wholeOnStartDay=false every minute counts on the day the duty began
 //   [yearWindow]
 //   watch=1
+//   person=12             the roster's person whose year is shown; none: the watch's
 //   geometry=40,30,1300,680  the frame's left and top, the client area's width and height
 //   maximized=false
 //   pdfFolder=/home/user/Документы   where the last PDF and .ics were saved
 //   icsFolder=/home/user/Документы
+//   [rosterWindow]        «Личный состав»: geometry, maximized and csvFolder as above
+//   [timesheetWindow]     «Табель»: geometry, maximized, pdfFolder and csvFolder as above
 //   [calendarExport]
 //   reminder=none         none, eveningBefore (20:00) or hourBefore
 //   [accounting]
@@ -105,6 +112,10 @@ public:
     // Takes the new choices at once, for this run whatever happens to the file; the result tells
     // whether the file now holds them.
     WriteResult store(const UserChoices& choices);
+
+    // The file read again and only what `change` changes of it stored, so that a window that keeps its
+    // own place does not put back what another window changed since this one read the file.
+    static WriteResult update(const SettingsPlace& place, const std::function<void(UserChoices&)>& change);
 
 private:
     SettingsPlace place_;

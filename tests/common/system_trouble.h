@@ -1,93 +1,95 @@
 #pragma once
 
-// Troubles the tests make for real, where the system has them: read-only files and folders, FIFOs,
-// device nodes, links, a full disk, failing writes, a file held open by another program, and root's
-// override of permissions taken away. Where the system has no such thing (Windows has no FIFOs,
-// POSIX no mandatory locks), the maker answers why, and the test skips with that reason.
-// One implementation per system, chosen by tests/CMakeLists.txt: system_trouble_unix.cpp and
-// system_trouble_windows.cpp.
+// What the tests ask of the operating system where POSIX and Windows differ: troubles made for real
+// (read-only files and folders, FIFOs, device nodes, links, a full disk, failing writes, a file held
+// open, root's override of permissions taken away), a copy of the running test, and binary standard
+// output. Where the system has no such thing (Windows has no FIFOs, POSIX no mandatory locks), the maker
+// answers why, and the test skips with that reason. One implementation per system, chosen by
+// tests/CMakeLists.txt: system_trouble_unix.cpp and system_trouble_windows.cpp.
 
-#include <QString>
-
+#include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace trouble {
 
+using Path = std::filesystem::path;
+
 // Each answers an empty string when done, else why this system cannot do it.
-QString makeReadOnly(const QString& path);   // a file: not to be written; a folder: no new entries
-QString makeUnreadable(const QString& path); // a file no one but root may read or write
-QString makeFifo(const QString& path);
-QString makeNullDevice(const QString& path); // a device node of our own, like /dev/null (needs root)
-QString makeLink(const QString& target, const QString& link);
+std::string makeReadOnly(const Path& p);   // a file: not to be written; a folder: no new entries
+std::string makeUnreadable(const Path& p); // a file its owner may neither read nor write
+std::string makeFifo(const Path& p);
+std::string makeNullDevice(const Path& p); // a device node of our own, like /dev/null (needs root)
+std::string makeLink(const Path& target, const Path& link);
 
-// Undoes makeReadOnly, so that the test's folder can be removed.
-void makeWritable(const QString& path);
-// Lets a reader blocked opening the FIFO at path go on (it then reads nothing).
-void releaseFifoReader(const QString& path);
-// The kind, identity and mode of what stands at path, a link not followed: the same before and
-// after exactly when nothing was put in its place or changed its mode.
-std::string identityOf(const QString& path);
+// Undoes makeReadOnly and makeUnreadable, so that the test's folder can be removed.
+void makeWritable(const Path& p);
+// Lets a reader blocked opening the FIFO at p go on (it then reads nothing).
+void releaseFifoReader(const Path& p);
+// The kind, identity and mode (or attributes) of what stands at p, a link not followed: the same
+// before and after exactly when nothing was put in its place or changed its mode.
+std::string identityOf(const Path& p);
+// Standard output passes bytes as they are: on Windows it would turn each LF into CR LF.
+void makeStdoutBinary();
 
-// A trouble in place while the object lives, gone with it.
+// A trouble in place while the object lives, undone when it goes.
 class Lasting {
 public:
-    Lasting() = default;
-    Lasting(const Lasting&) = delete;
-    Lasting& operator=(const Lasting&) = delete;
-    virtual ~Lasting();
+    explicit Lasting(std::string why, std::function<void()> undo = {})
+        : why_(std::move(why)), undo_(std::move(undo)) {}
+    Lasting(Lasting&& other) noexcept : why_(std::move(other.why_)), undo_(std::exchange(other.undo_, {})) {}
+    Lasting& operator=(Lasting&&) = delete;
+    ~Lasting() {
+        if (undo_) {
+            undo_();
+        }
+    }
 
-    bool made() const { return why_.isEmpty(); }
-    const QString& why() const { return why_; } // empty when in place
-
-protected:
-    QString why_;
-};
-
-// A tiny disk mounted over the folder, hiding what it held (a tmpfs; needs the right to mount).
-class SmallDisk : public Lasting {
-public:
-    explicit SmallDisk(const QString& dir);
-    ~SmallDisk() override;
-    // Takes up every block left with a file called "filler"; answers whether the disk is now full.
-    bool fill();
+    bool made() const { return why_.empty(); }
+    const std::string& why() const { return why_; } // empty when in place
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    std::string why_;
+    std::function<void()> undo_;
 };
 
+// A tiny disk of kib KiB mounted over the folder, hiding what it held (needs the right to mount).
+Lasting smallDisk(const Path& dir, int kib = 16);
+// Takes up every block left on the small disk at dir with a file called "filler"; answers whether the
+// disk is now full.
+bool fillDisk(const Path& dir);
 // Any write that would make a file grow fails, as a dying disk's would.
-class FailingWrites : public Lasting {
+Lasting failingWrites();
+// The process works with an ordinary user's file access: root's (CI's) override of permission bits is
+// dropped. Where no such override exists, nothing to do.
+Lasting noRootOverride();
+// The file held open as an editor or a spreadsheet holds it: others may read it, but may not write,
+// replace or delete it.
+Lasting heldOpen(const Path& file);
+
+// Work run in a copy of this process, which reports numbers back as it goes and then ends.
+class Child {
 public:
-    FailingWrites();
-    ~FailingWrites() override;
+    using Report = std::function<void(std::int64_t)>;
+    explicit Child(const std::function<void(const Report&)>& work);
+    ~Child();
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool made() const { return why_.empty(); }
+    const std::string& why() const { return why_; } // empty when it runs
+    // The next number reported; false once the child has ended.
+    bool next(std::int64_t& n);
+    void kill();
+    // Waits for it to end: "exit 0" when its work ran to the end, "exit N" when it ended with N,
+    // "killed".
+    std::string end();
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
-};
-
-// The process works with an ordinary user's file access: root's (CI's) override of permission bits
-// is dropped. Where no such override exists, nothing to do.
-class NoRootOverride : public Lasting {
-public:
-    NoRootOverride();
-    ~NoRootOverride() override;
-
-private:
-    struct State;
-    std::unique_ptr<State> state_;
-};
-
-// Another program holds the file open, as an editor or a spreadsheet does: others may read it but
-// may not write, replace or delete it.
-class HeldOpen : public Lasting {
-public:
-    explicit HeldOpen(const QString& path);
-    ~HeldOpen() override;
-
-private:
+    std::string why_;
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -1,87 +1,154 @@
-// The troubles on Linux: mode bits, mknod, symlinks, a tmpfs, a file size limit, capabilities.
-#include <QFile>
-
+// The troubles on Linux: mode bits, mknod, symlinks, a tmpfs, a file size limit, capabilities, fork(2).
+#include <array>
+#include <cerrno>
+#include <csignal>
 #include <fcntl.h>
-#include <optional>
+#include <linux/capability.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include "common/no_root_override.h"
-#include "common/small_disk.h"
-#include "system_trouble.h"
+#include "common/system_trouble.h"
 
 namespace trouble {
 namespace {
 
-QByteArray name(const QString& path) { return QFile::encodeName(path); }
-
-QString unless(bool done, const char* what) { return done ? QString() : QString::fromUtf8(what); }
+std::string unless(bool done, const char* what) { return done ? std::string() : std::string(what); }
 
 } // namespace
 
-QString makeReadOnly(const QString& path) {
-    return unless(::chmod(name(path).constData(), 0500) == 0, "chmod failed");
+std::string makeReadOnly(const Path& p) { return unless(::chmod(p.c_str(), 0500) == 0, "chmod failed"); }
+
+std::string makeUnreadable(const Path& p) { return unless(::chmod(p.c_str(), 0) == 0, "chmod failed"); }
+
+std::string makeFifo(const Path& p) { return unless(::mkfifo(p.c_str(), 0644) == 0, "mkfifo failed"); }
+
+std::string makeNullDevice(const Path& p) {
+    return unless(::mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0, "a device node needs root");
 }
 
-QString makeUnreadable(const QString& path) {
-    return unless(::chmod(name(path).constData(), 0) == 0, "chmod failed");
+std::string makeLink(const Path& target, const Path& link) {
+    return unless(::symlink(target.c_str(), link.c_str()) == 0, "symlink failed");
 }
 
-QString makeFifo(const QString& path) {
-    return unless(::mkfifo(name(path).constData(), 0644) == 0, "mkfifo failed");
-}
+void makeWritable(const Path& p) { ::chmod(p.c_str(), 0700); }
 
-QString makeNullDevice(const QString& path) {
-    return unless(::mknod(name(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0,
-                  "a device node needs root");
-}
+void releaseFifoReader(const Path& p) { ::close(::open(p.c_str(), O_WRONLY | O_NONBLOCK)); }
 
-QString makeLink(const QString& target, const QString& link) {
-    return unless(::symlink(name(target).constData(), name(link).constData()) == 0, "symlink failed");
-}
-
-void makeWritable(const QString& path) { ::chmod(name(path).constData(), 0700); }
-
-void releaseFifoReader(const QString& path) {
-    ::close(::open(name(path).constData(), O_WRONLY | O_NONBLOCK));
-}
-
-std::string identityOf(const QString& path) {
+std::string identityOf(const Path& p) {
     struct stat s {};
-    if (::lstat(name(path).constData(), &s) != 0) {
+    if (::lstat(p.c_str(), &s) != 0) {
         return "nothing";
     }
     return std::to_string(s.st_ino) + " mode " + std::to_string(s.st_mode);
 }
 
-struct SmallDisk::State {
-    ::SmallDisk disk;
-};
+void makeStdoutBinary() {} // POSIX streams are binary already
 
-SmallDisk::SmallDisk(const QString& dir) : state_(new State{::SmallDisk(dir)}) {
-    why_ = unless(state_->disk.mounted(), "a small disk needs the right to mount");
+Lasting smallDisk(const Path& dir, int kib) {
+    const bool mounted =
+        ::mount("tmpfs", dir.c_str(), "tmpfs", 0, ("size=" + std::to_string(kib) + "k").c_str()) == 0;
+    if (!mounted) {
+        return Lasting("a small disk needs the right to mount");
+    }
+    return Lasting({}, [dir] { ::umount2(dir.c_str(), MNT_DETACH); });
 }
-SmallDisk::~SmallDisk() = default;
-bool SmallDisk::fill() { return made() && state_->disk.fill(); }
 
-struct FailingWrites::State {
-    ::FailingWrites limit;
-};
-FailingWrites::FailingWrites() : state_(new State) {}
-FailingWrites::~FailingWrites() = default;
-
-struct NoRootOverride::State {
-    ::NoRootOverride dropped;
-};
-NoRootOverride::NoRootOverride() : state_(new State) {}
-NoRootOverride::~NoRootOverride() = default;
-
-struct HeldOpen::State {};
-HeldOpen::HeldOpen(const QString& /*path*/) {
-    why_ = QStringLiteral(
-        "POSIX has no mandatory locks: a file another program holds open can still be replaced");
+bool fillDisk(const Path& dir) {
+    const int fd = ::open((dir / "filler").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    const std::string block(4096, 'x');
+    ssize_t written = 0;
+    while ((written = ::write(fd, block.data(), block.size())) > 0) {
+    }
+    const bool full = written < 0 && errno == ENOSPC;
+    ::close(fd);
+    return full;
 }
-HeldOpen::~HeldOpen() = default;
+
+// A file size limit of 0, with SIGXFSZ ignored: the write then fails with EFBIG instead of ending the
+// process.
+Lasting failingWrites() {
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit none{0, saved.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &none);
+    return Lasting({}, [saved, oldHandler] {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    });
+}
+
+// Root's CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH and CAP_FOWNER dropped from the effective set, and given
+// back at the end.
+Lasting noRootOverride() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    std::array<__user_cap_data_struct, 2> saved{};
+    if (syscall(SYS_capget, &header, saved.data()) != 0) {
+        return Lasting({});
+    }
+    auto reduced = saved;
+    reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+    if (syscall(SYS_capset, &header, reduced.data()) != 0) {
+        return Lasting({});
+    }
+    return Lasting({}, [header, saved]() mutable { syscall(SYS_capset, &header, saved.data()); });
+}
+
+Lasting heldOpen(const Path&) {
+    return Lasting("POSIX has no mandatory locks: a file another program holds open can still be replaced");
+}
+
+// The child writes each number to a pipe, and _exit()s at the end of its work: a copy of the test must
+// neither run its other tests nor its exit handlers.
+struct Child::State {
+    pid_t pid = -1;
+    int in = -1;
+};
+
+Child::Child(const std::function<void(const Report&)>& work) : state_(new State) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        why_ = "pipe failed";
+        return;
+    }
+    state_->pid = ::fork();
+    if (state_->pid == 0) {
+        ::close(fds[0]);
+        work([out = fds[1]](std::int64_t n) {
+            if (::write(out, &n, sizeof n) != sizeof n) {
+                ::_exit(3);
+            }
+        });
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    state_->in = fds[0];
+}
+
+Child::~Child() {
+    if (state_->pid > 0) {
+        kill();
+        end();
+    }
+}
+
+bool Child::next(std::int64_t& n) { return state_->in >= 0 && ::read(state_->in, &n, sizeof n) == sizeof n; }
+
+void Child::kill() { ::kill(state_->pid, SIGKILL); }
+
+std::string Child::end() {
+    ::close(std::exchange(state_->in, -1));
+    int status = 0;
+    ::waitpid(std::exchange(state_->pid, -1), &status, 0);
+    return WIFSIGNALED(status) ? "killed" : "exit " + std::to_string(WEXITSTATUS(status));
+}
 
 } // namespace trouble

@@ -1,72 +1,57 @@
-// The troubles on Windows: the read-only attribute, and a file held open by another process (the
-// helper program hold_file.exe beside the test program). Windows has no FIFOs or device nodes in
-// its file system, no mount of a tiny disk without a driver, no file size limit, and no root.
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-
+// The troubles on Windows: the read-only attribute, and a file held open. Windows has no FIFOs or
+// device nodes in its file system, no mount of a tiny disk without a driver, no file size limit, no
+// root, and no copy of a running process.
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
-#include "system_trouble.h"
+#include "common/system_trouble.h"
 
 namespace trouble {
 namespace {
 
-std::wstring nativeName(const QString& path) { return QDir::toNativeSeparators(path).toStdWString(); }
-
-QString programDir() {
-    wchar_t buffer[MAX_PATH * 4] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
-    return QFileInfo(QString::fromWCharArray(buffer, static_cast<int>(n))).absolutePath();
-}
+DWORD attributesOf(const Path& p) { return ::GetFileAttributesW(p.c_str()); }
 
 } // namespace
 
-QString makeReadOnly(const QString& path) {
-    const std::wstring native = nativeName(path);
-    const DWORD attributes = ::GetFileAttributesW(native.c_str());
+std::string makeReadOnly(const Path& p) {
+    const DWORD attributes = attributesOf(p);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return QStringLiteral("nothing there");
+        return "nothing there";
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return QStringLiteral(
-            "Windows has no read-only folders: the attribute on a folder does not stop new files");
+        return "Windows has no read-only folders: the attribute on a folder does not stop new files";
     }
-    return ::SetFileAttributesW(native.c_str(), attributes | FILE_ATTRIBUTE_READONLY)
-               ? QString()
-               : QStringLiteral("SetFileAttributes failed");
+    return ::SetFileAttributesW(p.c_str(), attributes | FILE_ATTRIBUTE_READONLY) ? ""
+                                                                                 : "SetFileAttributes failed";
 }
 
-QString makeUnreadable(const QString&) {
-    return QStringLiteral(
-        "Windows keeps who may read a file in its access list, which these tests leave alone");
+std::string makeUnreadable(const Path&) {
+    return "Windows keeps who may read a file in its access list, which these tests leave alone";
 }
 
-QString makeFifo(const QString&) { return QStringLiteral("Windows has no FIFOs in its file system"); }
+std::string makeFifo(const Path&) { return "Windows has no FIFOs in its file system"; }
 
-QString makeNullDevice(const QString&) {
-    return QStringLiteral("Windows has no device nodes in its file system");
+std::string makeNullDevice(const Path&) { return "Windows has no device nodes in its file system"; }
+
+std::string makeLink(const Path&, const Path&) {
+    return "a symbolic link on Windows needs a privilege ordinary users lack";
 }
 
-QString makeLink(const QString&, const QString&) {
-    return QStringLiteral("a symbolic link on Windows needs a privilege ordinary users lack");
-}
-
-void makeWritable(const QString& path) {
-    const std::wstring native = nativeName(path);
-    const DWORD attributes = ::GetFileAttributesW(native.c_str());
+void makeWritable(const Path& p) {
+    const DWORD attributes = attributesOf(p);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        ::SetFileAttributesW(native.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        ::SetFileAttributesW(p.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     }
 }
 
-void releaseFifoReader(const QString&) {}
+void releaseFifoReader(const Path&) {}
 
 // The file index changes when a file is replaced, even by one of the same name and content.
-std::string identityOf(const QString& path) {
-    const std::wstring native = nativeName(path);
+std::string identityOf(const Path& p) {
     const HANDLE h =
-        ::CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        ::CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return "nothing";
@@ -74,54 +59,44 @@ std::string identityOf(const QString& path) {
     BY_HANDLE_FILE_INFORMATION info{};
     const bool known = ::GetFileInformationByHandle(h, &info);
     ::CloseHandle(h);
-    if (!known) {
-        return "unknown";
-    }
-    return std::to_string(info.nFileIndexHigh) + ":" + std::to_string(info.nFileIndexLow) + " attributes " +
-           std::to_string(info.dwFileAttributes);
+    return !known ? "unknown"
+                  : std::to_string(info.nFileIndexHigh) + ":" + std::to_string(info.nFileIndexLow) +
+                        " attributes " + std::to_string(info.dwFileAttributes);
 }
 
-struct SmallDisk::State {};
-SmallDisk::SmallDisk(const QString&) {
-    why_ = QStringLiteral("Windows cannot mount a tiny disk without a driver");
+void makeStdoutBinary() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
-SmallDisk::~SmallDisk() = default;
-bool SmallDisk::fill() { return false; }
 
-struct FailingWrites::State {};
-FailingWrites::FailingWrites() {
-    why_ = QStringLiteral("Windows has no file size limit to make writes fail");
-}
-FailingWrites::~FailingWrites() = default;
+Lasting smallDisk(const Path&, int) { return Lasting("Windows cannot mount a tiny disk without a driver"); }
+
+bool fillDisk(const Path&) { return false; }
+
+Lasting failingWrites() { return Lasting("Windows has no file size limit to make writes fail"); }
 
 // The read-only attribute stops administrators too: there is nothing to drop.
-struct NoRootOverride::State {};
-NoRootOverride::NoRootOverride() = default;
-NoRootOverride::~NoRootOverride() = default;
+Lasting noRootOverride() { return Lasting({}); }
 
-struct HeldOpen::State {
-    QProcess holder;
-};
-
-HeldOpen::HeldOpen(const QString& path) : state_(new State) {
-    QProcess& p = state_->holder;
-    p.start(QDir(programDir()).filePath(QStringLiteral("hold_file.exe")), {QDir::toNativeSeparators(path)});
-    if (!p.waitForStarted(10000)) {
-        why_ = QStringLiteral("hold_file.exe did not start: ") + p.errorString();
-    } else if (!p.waitForReadyRead(10000) || !p.readAllStandardOutput().startsWith("held")) {
-        why_ = QStringLiteral("hold_file.exe could not open the file: ") +
-               QString::fromLocal8Bit(p.readAllStandardError());
+// Windows checks the sharing of a file against every handle open on it, whichever process holds it: a
+// handle of this process that lets others only read stands for the other program.
+Lasting heldOpen(const Path& file) {
+    const HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return Lasting("cannot open the file to hold it: error " + std::to_string(::GetLastError()));
     }
+    return Lasting({}, [h] { ::CloseHandle(h); });
 }
 
-// Its standard input closed, the holder lets go and ends.
-HeldOpen::~HeldOpen() {
-    QProcess& p = state_->holder;
-    p.closeWriteChannel();
-    if (!p.waitForFinished(10000)) {
-        p.kill();
-        p.waitForFinished(10000);
-    }
+struct Child::State {};
+
+Child::Child(const std::function<void(const Report&)>&) {
+    why_ = "Windows cannot run a copy of a running process (it has no fork)";
 }
+Child::~Child() = default;
+bool Child::next(std::int64_t&) { return false; }
+void Child::kill() {}
+std::string Child::end() { return "never started"; }
 
 } // namespace trouble

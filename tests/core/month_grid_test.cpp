@@ -15,9 +15,32 @@ constexpr std::uint32_t kMagenta = 0xFF00FF, kBlue = 0xFF0000, kRed = 0x0000FF, 
 int floorMod4(std::int32_t s) { return ((s % 4) + 4) % 4; }
 std::string nameOf(const auto& info) { return info.param.name; }
 
-// Every day of the model from the day before it: the fields and the weekday turning over, and the day
-// read back from its text. Day 0 is 30.12.1899, and 31.12.0099 was a Thursday.
-TEST(DateSweep, EveryDayOfTheModelRoundTripsAndFollowsItsPredecessor) {
+// Every day of the model once, from the day before it: its fields follow the day before, its texts read
+// back, its weekday turns over (31.12.0099 was a Thursday), its watch follows the four-day cycle for every
+// offset (day 0, 30.12.1899, is watch 1 with offset 0), and the grid of the month it begins holds the
+// month's days in the layout the window's columns rely on, the 1st framed as today.
+void expectMonthGrid(Date first, const CivilDate& c) {
+    const auto grid = Setka_Raschet(static_cast<float>(c.year), static_cast<float>(c.month), 2, first);
+    if ((c.year == 100 && c.month == 1) || (c.year == 9999 && c.month == 12)) {
+        ASSERT_FALSE(grid.has_value()) << "its days leave the years 100 to 9999";
+        return;
+    }
+    ASSERT_TRUE(grid.has_value()) << c.month << "." << c.year;
+    // Monday on top: the 1st lies in the second column, on the row of its weekday.
+    const int at = 6 + weekdayOf(first);
+    ASSERT_EQ(grid->todayCell, at);
+    for (const YacheykaSetki& cell : grid->cells) {
+        const int watch = (floorMod4(cell.date.serial) + 2) % 4 + 1;
+        ASSERT_EQ(cell.date.serial, first.serial - at + cell.k);
+        ASSERT_EQ(cell.dayText, std::to_string(dayOf(cell.date)));
+        ASSERT_EQ(cell.inMonth, monthOf(cell.date) == c.month);
+        ASSERT_EQ(cell.isToday, cell.k == at);
+        ASSERT_EQ(cell.watch, watch);
+        ASSERT_EQ(cell.tooltip, shortDateText(cell.date) + ", " + std::to_string(watch) + " караул");
+    }
+}
+
+TEST(Sweep, EveryDayOfTheModel) {
     ASSERT_EQ(dateOf(1899, 12, 30), Date{0});
     CivilDate prev{99, 12, 31};
     for (std::int32_t s = kFirstDate.serial; s <= kLastDate.serial; ++s) {
@@ -28,10 +51,21 @@ TEST(DateSweep, EveryDayOfTheModelRoundTripsAndFollowsItsPredecessor) {
         const bool nextYear = c.year == prev.year + 1 && c.month == 1 && c.day == 1 && prev.month == 12;
         ASSERT_TRUE(sameMonth || nextMonth || nextYear) << "serial " << s;
         ASSERT_EQ(dateFromText(shortDateText(d)), d) << shortDateText(d);
+        ASSERT_EQ(dateFromIso(isoDateText(d)), d) << isoDateText(d);
         ASSERT_EQ(weekdayOf(d), (s - kFirstDate.serial + 4) % 7 + 1) << "serial " << s;
+        for (int offset = 0; offset < 4; ++offset) {
+            ASSERT_EQ(watchOn(d, static_cast<float>(offset)), (floorMod4(s) + offset) % 4 + 1) << s;
+        }
+        if (c.day == 1) {
+            expectMonthGrid(d, c);
+            if (::testing::Test::HasFatalFailure()) {
+                return;
+            }
+        }
         prev = c;
     }
     EXPECT_EQ(shortDateText(kLastDate), "31.12.9999");
+    EXPECT_EQ(isoDateText(kFirstDate), "0100-01-01");
     EXPECT_EQ(dateOf(99, 12, 31), std::nullopt);
     EXPECT_EQ(dateOf(10000, 1, 1), std::nullopt);
 }
@@ -82,16 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // x - floor(x) for a tiny negative x rounds to 1; the answer must stay inside [0, 1).
 TEST(Ost, ATinyNegativeStaysBelowOne) { EXPECT_LT(Ost(-1e-10f), 1.0f); }
-
-// The whole range against plain integer arithmetic: one wrong day anywhere is a missed shift.
-// Day -1 (29.12.1899) is watch 4 and day 0 watch 1 with offset 0.
-TEST(RotaSweep, EveryDayMatchesTheFourDayCycleForEveryOffset) {
-    for (int offset = 0; offset < 4; ++offset) {
-        for (std::int32_t s = kFirstDate.serial; s <= kLastDate.serial; ++s) {
-            ASSERT_EQ(watchOn(Date{s}, static_cast<float>(offset)), (floorMod4(s) + offset) % 4 + 1) << s;
-        }
-    }
-}
 
 // Offsets that only a hand-edited file could give: which remainders m (0..3) still get a watch.
 struct OddOffset {
@@ -177,33 +201,6 @@ INSTANTIATE_TEST_SUITE_P(
         GridCase{"TwoDigitYear", "11", "3", "", {}, "21.02.2011"}, GridCase{"YearWithALetter", "2011г", "3"},
         GridCase{"FractionalYear", "2011.5", "3"}, GridCase{"MonthNotANumber", "2011", "Март"}),
     [](const auto& info) { return nameOf(info); });
-
-// Every month of every year against our own date model: the layout that the window's columns rely on,
-// the rota and the tooltip in each cell, and the 1st framed as today.
-TEST(SetkaRaschetSweep, EveryMonthKeepsItsShape) {
-    for (int year = 100; year <= 9999; ++year) {
-        for (int month = 1; month <= 12; ++month) {
-            const auto d1 = dateOf(year, month, 1).value();
-            const auto grid = Setka_Raschet(static_cast<float>(year), static_cast<float>(month), 2, d1);
-            if ((year == 100 && month == 1) || (year == 9999 && month == 12)) {
-                ASSERT_FALSE(grid.has_value()) << "its days leave the years 100 to 9999";
-                continue;
-            }
-            ASSERT_TRUE(grid.has_value()) << month << "." << year;
-            const int w = weekdayOf(d1);
-            ASSERT_EQ(grid->todayCell, w + 6);
-            for (const YacheykaSetki& cell : grid->cells) {
-                const int watch = (floorMod4(cell.date.serial) + 2) % 4 + 1;
-                ASSERT_EQ(cell.date.serial, d1.serial - (w + 7) + cell.k + 1);
-                ASSERT_EQ(cell.dayText, std::to_string(dayOf(cell.date)));
-                ASSERT_EQ(cell.inMonth, monthOf(cell.date) == month);
-                ASSERT_EQ(cell.isToday, cell.k == w + 6);
-                ASSERT_EQ(cell.watch, watch);
-                ASSERT_EQ(cell.tooltip, shortDateText(cell.date) + ", " + std::to_string(watch) + " караул");
-            }
-        }
-    }
-}
 
 } // namespace
 } // namespace sutograf

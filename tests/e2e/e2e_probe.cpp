@@ -6,13 +6,21 @@
 //   e2e_probe fills WINDOW YEAR WATCH OFFSET
 //       the year window: checks that exactly the watch's duty days of that year are filled with its
 //       colour, day by day.
+//   e2e_probe roster FILE
+//       prints what the roster store FILE holds: "people=2 absences=1 swaps=2".
+//   e2e_probe person WINDOW FILE NAME YEAR OFFSET
+//       the year window showing the year of NAME of the roster in FILE: checks every day of that year
+//       against the core's personDays, from the cells where the layout puts them (common/year_cells.h).
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
 
+#include "common/year_cells.h"
 #include "production_calendar.h"
+#include "roster_store.h"
 #include "rota.h"
 #include "year_months_view.h"
 #include "year_sheet.h"
@@ -155,17 +163,65 @@ int checkFills(XImage* image, int year, int watch, float offset) {
     return faults == 0 ? 0 : 1;
 }
 
+int printRoster(const char* file) {
+    const sutograf::RosterStore store(file, {}, 0);
+    const sutograf::Roster& roster = store.roster();
+    std::size_t absences = 0;
+    for (const auto& p : roster.people) {
+        absences += p.absences.size();
+    }
+    std::printf("people=%zu absences=%zu swaps=%zu\n", roster.people.size(), absences, roster.swaps.size());
+    return 0;
+}
+
+// Each day of the person's year where the layout puts it: filled with the colour of the watch of their
+// duty, crossed out, hatched, or none of these, as the core says.
+int checkPerson(XImage* image, const char* file, const std::string& name, int year, float offset) {
+    const sutograf::RosterStore store(file, {}, offset);
+    const auto& people = store.roster().people;
+    const auto who =
+        std::find_if(people.begin(), people.end(), [&](const auto& p) { return p.person.name == name; });
+    const QRectF view = monthsView(image);
+    if (who == people.end() || view.isEmpty()) {
+        std::printf(who == people.end() ? "no %s on the roster\n" : "no months in sight\n", name.c_str());
+        return 1;
+    }
+    const sutograf::Date first = *sutograf::dateOf(year, 1, 1);
+    const auto days =
+        sutograf::personDays(*who, store.roster().swaps, first, *sutograf::dateOf(year, 12, 31), offset);
+    const QRectF area = year_cells::monthsArea(view);
+    const auto pixel = [image](int x, int y) {
+        const Rgb c = at(image, x, y);
+        return QColor(c.r, c.g, c.b);
+    };
+    int faults = 0;
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        const sutograf::Date d{first.serial + static_cast<std::int32_t>(i)};
+        const int watch = days[i].watch != 0 ? days[i].watch : sutograf::watchOn(d, offset).value_or(0);
+        const int seen = year_cells::lookAt(pixel, year_cells::cellOf(area, d), watch);
+        if (seen != year_cells::expectedLook(days[i])) {
+            std::printf("%s shows %s, not %s\n", sutograf::shortDateText(d).c_str(), year_cells::kLooks[seen],
+                        year_cells::kLooks[static_cast<int>(days[i].status)]);
+            ++faults;
+        }
+    }
+    return faults == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     const std::string mode = argc > 2 ? argv[1] : "";
-    const bool fits =
-        (mode == "client" && argc == 3) || (mode == "check" && argc == 7) || (mode == "fills" && argc == 6);
+    if (mode == "roster" && argc == 3) {
+        return printRoster(argv[2]);
+    }
+    const bool fits = (mode == "client" && argc == 3) || (mode == "check" && argc == 7) ||
+                      (mode == "fills" && argc == 6) || (mode == "person" && argc == 7);
     Display* display = fits ? XOpenDisplay(nullptr) : nullptr;
     if (display == nullptr) {
         std::fprintf(stderr,
                      "usage: %s client WINDOW | check WINDOW YEAR MONTH OFFSET TODAY | fills WINDOW YEAR "
-                     "WATCH OFFSET\n",
+                     "WATCH OFFSET | roster FILE | person WINDOW FILE NAME YEAR OFFSET\n",
                      argv[0]);
         return 2;
     }
@@ -173,12 +229,14 @@ int main(int argc, char* argv[]) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    const int top = image != nullptr && mode != "fills" ? clientTop(image) : -1;
+    const int top = image != nullptr && (mode == "client" || mode == "check") ? clientTop(image) : -1;
     int rc = 2;
     if (image == nullptr) {
         std::fprintf(stderr, "cannot read the window\n");
     } else if (mode == "fills") {
         rc = checkFills(image, std::atoi(argv[3]), std::atoi(argv[4]), std::strtof(argv[5], nullptr));
+    } else if (mode == "person") {
+        rc = checkPerson(image, argv[3], argv[4], std::atoi(argv[5]), std::strtof(argv[6], nullptr));
     } else if (top < 0) {
         std::fprintf(stderr, "cannot see the main window's client area\n");
     } else if (mode == "client") {

@@ -2,7 +2,9 @@
 # End to end, as a user meets the program: the built program on a real X server (Xvfb), driven by
 # xdotool, its date fixed by faketime. Starts it beside an Opt.txt, steps the year with the up arrow,
 # types a year, picks a month, saves another watch in the settings, opens the year window, and checks
-# the screen, the bytes of Opt.txt and that the program still runs. Exits 77 (skipped) when Xvfb and
+# the screen, the bytes of Opt.txt and that the program still runs. Then adds two people in «Личный
+# состав», marks a leave and two swaps in «Табель» with the keyboard, checks each one's year in the year
+# window day by day against the core, and reads one's .ics, exported twice, with python3-icalendar. Exits 77 (skipped) when Xvfb and
 # friends cannot be had.
 #   e2e_test.sh PROGRAM PROBE
 set -euo pipefail
@@ -105,5 +107,92 @@ xdotool key Down Down Down Return # past Настройки and «Какой к�
 yid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
 sleep 0.5
 "$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
+
+# From here on every step waits for what it needs to see, never a fixed time.
+until_true() { # seconds, what failed, command...: the command again and again until it succeeds
+    local tenths=$(($1 * 10)) what=$2
+    shift 2
+    for _ in $(seq "$tenths"); do
+        "$@" >"$work/last" 2>&1 && return 0
+        sleep 0.1
+    done
+    fail "$what: $(head -c 2000 "$work/last")"
+}
+window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1" | head -n 1; }
+to_front() { xdotool windowraise "$1" windowfocus --sync "$1"; }
+keys() { xdotool key --delay 40 "$@"; }
+roster_is() { [ "$("$probe" roster "$work/sutograf.db")" = "$1" ]; }
+menu_entry() { # the Программа menu's entry N (from 1, past separators) of the main window
+    to_front "$wid"
+    xdotool mousemove $((wx + 30)) $(((wy + cy) / 2)) click 1
+    keys $(printf 'Down %.0s' $(seq "$1")) Return
+}
+uids() { grep -a '^UID:' "$1" | sort; }
+
+step "«Личный состав» from the menu: two people added with the keyboard, the first watch and the second"
+menu_entry 7 # past the year window's four entries
+rid=$(window 'Личный состав$') || fail "no roster window"
+to_front "$rid"
+keys ctrl+n
+xdotool type --delay 40 'Ivanov'
+keys Tab && xdotool type --delay 40 '101' && keys Return
+until_true 10 "the first person was not saved" roster_is "people=1 absences=0 swaps=0"
+keys ctrl+n
+xdotool type --delay 40 'Petrov'
+keys Tab && xdotool type --delay 40 '102' && keys Tab Down shift+Tab Return
+until_true 10 "the second person was not saved" roster_is "people=2 absences=0 swaps=0"
+
+# With the third watch on 01.01.2011, April 2015's first watch is on duty on the 12th, 16th, 20th, 24th
+# and 28th, the second on the 13th, 17th, 21st, 25th and 29th. Both joined on 10.04.2015, today.
+step "«Табель» of the first watch for April: Ivanov's leave 20-24.04 typed as ОТ on the keys J N"
+menu_entry 8
+tid=$(window 'Табель — 1 караул, Апрель 2015$') || fail "no timesheet window"
+to_front "$tid" # the days have the focus as the window opens
+keys ctrl+Home $(printf 'Right %.0s' $(seq 19)) $(printf 'shift+Right %.0s' $(seq 4)) j n Return
+until_true 10 "the leave was not saved" roster_is "people=2 absences=1 swaps=0"
+
+step "Ctrl+D: Ivanov's duty of 16.04 to Petrov; Petrov's of 17.04, on his row below, to Ivanov"
+keys ctrl+Home $(printf 'Right %.0s' $(seq 15)) ctrl+d
+window 'Подмена$' >/dev/null || fail "no swap dialog"
+keys space Return # the list's only name, current as it takes the focus, selected
+until_true 10 "the swap of 16.04 was not saved" roster_is "people=2 absences=1 swaps=1"
+to_front "$tid" # the closed dialog took the keyboard's focus with it: there is no window manager
+keys ctrl+Home Down $(printf 'Right %.0s' $(seq 16)) ctrl+d
+window 'Подмена$' >/dev/null || fail "no second swap dialog"
+keys space Return
+until_true 10 "the swap of 17.04 was not saved" roster_is "people=2 absences=1 swaps=2"
+
+step "the year window for each of them, chosen in its list by a name's letters and by the arrows: every day as the core says"
+to_front "$yid"
+keys Tab Tab # past the year and the watches, to the list of people
+xdotool type --delay 40 'Petr'
+until_true 10 "Petrov's year is not what the core says" "$probe" person "$yid" "$work/sutograf.db" Petrov 2015 2
+keys Up # over the heading of the second watch, to the first's Ivanov
+until_true 10 "Ivanov's year is not what the core says" "$probe" person "$yid" "$work/sutograf.db" Ivanov 2015 2
+
+step "Ivanov's .ics, exported twice with Ctrl+E, read by python3-icalendar"
+for name in first second; do
+    keys ctrl+e
+    window 'Экспорт в календарь$' >/dev/null || fail "no file dialog for the calendar"
+    keys ctrl+a && xdotool type --delay 20 "$work/$name.ics" && keys Return
+    until_true 10 "the $name .ics was not written" test -s "$work/$name.ics"
+    to_front "$yid"
+done
+/usr/bin/python3 - "$work/first.ics" <<'PY' || fail "Ivanov's calendar is not his year"
+import datetime as dt, sys, icalendar
+events = icalendar.Calendar.from_ical(open(sys.argv[1], "rb").read()).walk("VEVENT")
+duties = {e.decoded("DTSTART") for e in events if isinstance(e.decoded("DTSTART"), dt.datetime)}
+days = [(e.decoded("DTSTART"), e.decoded("DTEND"), str(e["SUMMARY"])) for e in events
+        if not isinstance(e.decoded("DTSTART"), dt.datetime)]
+at8 = lambda day: dt.datetime(2015, 4, day, 8)
+assert at8(17) in duties, "the duty taken from Petrov"
+assert at8(16) not in duties, "the duty given to Petrov"
+assert not {at8(20), at8(24)} & duties, "duties of the leave"
+assert at8(12) in duties and at8(28) in duties, "his own duties"
+assert days == [(dt.date(2015, 4, 20), dt.date(2015, 4, 25), "Отпуск (ОТ)")], days
+PY
+[ "$(uids "$work/first.ics")" = "$(uids "$work/second.ics")" ] || fail "a second export changed the UIDs"
+[ "$(uids "$work/first.ics" | wc -l)" -gt 40 ] || fail "the calendar has too few events"
+
 kill -0 "$app_pid" 2>/dev/null || fail "the program is no longer running"
-echo "PASSED: the window, the keyboard, the mouse and Opt.txt behave as a user expects"
+echo "PASSED: the windows, the keyboard, the mouse, Opt.txt, the roster and a person's year behave as a user expects"

@@ -1,17 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
+#include <chrono>
 #include <functional>
-#include <map>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 
-#include "common/no_root_override.h"
-#include "common/small_disk.h"
 #include "records/test_files.h"
 #include "roster_schema.h"
 #include "roster_store.h"
@@ -23,59 +17,36 @@ namespace {
 
 PersonRecord somebody(const std::string& name) { return {{0, name, "", 40}, {{*dateOf(2025, 1, 1), 1}}, {}}; }
 
-// Runs `work` in a child process that writes each saved id to a pipe; answers the pipe's read end.
-int child(pid_t& pid, const std::function<void(int)>& work) {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        return -1;
-    }
-    pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        work(fds[1]);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    return fds[0];
-}
-
-void report(int fd, std::int64_t id) {
-    if (::write(fd, &id, sizeof id) != sizeof id) {
-        ::_exit(3);
-    }
-}
-
-bool readId(int fd, std::int64_t& id) { return ::read(fd, &id, sizeof id) == sizeof id; }
+// Each saved id is reported to the test as the other program's work goes on.
+using Work = std::function<void(const trouble::Child::Report&)>;
 
 TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
-    pid_t pid = 0;
-    const int in = child(pid, [&](int out) {
+    trouble::Child child([&](const trouble::Child::Report& report) {
         RosterStore store(file, folder.path(), 0);
         for (int i = 0; i < 1000; ++i) {
             const Saved s = store.addPerson(somebody("Боец " + std::to_string(i)));
             if (!s) {
-                ::_exit(2);
+                std::_Exit(2);
             }
-            report(out, s.id);
+            report(s.id);
             // A moment between edits, as a person takes one: an edit reported before its commit
             // would be killed in it.
-            ::usleep(1000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
+    if (!child.made()) {
+        GTEST_SKIP() << "cannot make it here: " << child.why();
+    }
     std::vector<PersonId> saved;
-    std::int64_t id = 0;
-    while (readId(in, id)) {
+    for (std::int64_t id = 0; child.next(id);) {
         saved.push_back(id);
         if (saved.size() == 100) {
-            ::kill(pid, SIGKILL);
+            child.kill();
         }
     }
-    ::close(in);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the child finished before it was killed, or failed: " << status;
+    ASSERT_EQ(child.end(), "killed") << "the child finished before it was killed, or failed";
     ASSERT_GE(saved.size(), 100u);
 
     RosterStore reopened(file, folder.path(), 0); // rolls back the edit it was killed in
@@ -89,15 +60,12 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
 }
 
 // Everything a child reported, or nothing when it did not end well.
-std::vector<std::int64_t> allReported(int fd, pid_t pid) {
+std::vector<std::int64_t> allReported(trouble::Child& child) {
     std::vector<std::int64_t> ids;
-    for (std::int64_t id = 0; readId(fd, id);) {
+    for (std::int64_t id = 0; child.next(id);) {
         ids.push_back(id);
     }
-    ::close(fd);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ids : std::vector<std::int64_t>();
+    return child.end() == "exit 0" ? ids : std::vector<std::int64_t>();
 }
 
 TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
@@ -106,21 +74,23 @@ TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
     const Date jan1 = *dateOf(2025, 1, 1);
     const PersonId giver = RosterStore(file, folder.path(), 0).addPerson(somebody("Отдающий")).id;
     // Each adds people and tries to take the same 20 duties of the giver: each is given once.
-    const auto work = [&](std::string who) {
-        return [&, who](int out) {
+    const auto work = [&](std::string who) -> Work {
+        return [&, who](const trouble::Child::Report& report) {
             RosterStore store(file, folder.path(), 0);
             const PersonId taker = store.addPerson({{0, who, "", 40}, {{jan1, 2}}, {}}).id;
             for (int i = 0; i < 20; ++i) {
                 const Saved s = store.addSwap({dutyOf(1, Date{jan1.serial + 4 * i}), giver, taker, "", 0});
-                report(out, s ? s.id : 0);
-                report(out, store.addPerson(somebody(who + std::to_string(i))).id);
+                report(s ? s.id : 0);
+                report(store.addPerson(somebody(who + std::to_string(i))).id);
             }
         };
     };
-    pid_t a = 0, b = 0;
-    const int inA = child(a, work("Первый")), inB = child(b, work("Второй"));
-    auto ids = allReported(inA, a);
-    const auto fromB = allReported(inB, b);
+    trouble::Child a(work("Первый")), b(work("Второй"));
+    if (!a.made()) {
+        GTEST_SKIP() << "cannot make it here: " << a.why();
+    }
+    auto ids = allReported(a);
+    const auto fromB = allReported(b);
     ids.insert(ids.end(), fromB.begin(), fromB.end());
     ASSERT_EQ(ids.size(), 80u);
     RosterStore store(file, folder.path(), 0);
@@ -141,15 +111,15 @@ TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
     TempFolder folder;
     const fs::path disk = folder / "disk", file = disk / "sutograf.db";
     fs::create_directory(disk);
-    SmallDisk small(disk, 256);
-    if (!small.mounted()) {
-        GTEST_SKIP() << "no right to mount a small disk (needs root)";
+    const auto small = trouble::smallDisk(disk, 256);
+    if (!small.made()) {
+        GTEST_SKIP() << "cannot make it here: " << small.why();
     }
     RosterStore store(file, disk, 0);
     ASSERT_TRUE(store.addPerson(somebody("Иванов")));
     const Roster before = store.roster();
     const auto bytes = bytesOf(file);
-    ASSERT_TRUE(small.fill());
+    ASSERT_TRUE(trouble::fillDisk(disk));
     const Saved s = store.addPerson(somebody(std::string(3000, 'x')));
     EXPECT_FALSE(s);
     EXPECT_NE(s.error.find("на диске нет места"), std::string::npos) << s.error;
@@ -159,26 +129,10 @@ TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
     EXPECT_EQ(RosterStore(file, disk, 0).roster(), before);
 }
 
-// Everything in the folder: names, kinds, bytes of files, targets of links.
-std::map<std::string, std::string> snapshot(const fs::path& folder) {
-    std::map<std::string, std::string> all;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        const auto type = e.symlink_status().type();
-        std::string what = std::to_string(static_cast<int>(type));
-        if (type == fs::file_type::regular) {
-            what += *bytesOf(e.path());
-        } else if (type == fs::file_type::symlink) {
-            what += fs::read_symlink(e.path()).string();
-        }
-        all[e.path().filename().string()] = what;
-    }
-    return all;
-}
-
 // Makes a file of our own and overwrites one page that reading the roster never
 // touches (the index of the swaps' takers): only SQLite's check can see the damage.
-bool damaged(const fs::path& file, const fs::path& folder) {
-    (void)RosterStore(file, folder, 0).addPerson(somebody("Иванов"));
+std::string damaged(const fs::path& file) {
+    (void)RosterStore(file, file.parent_path(), 0).addPerson(somebody("Иванов"));
     sql::Connection db;
     db.open(file.string(), SQLITE_OPEN_READONLY);
     const auto page = db.integer("SELECT rootpage FROM sqlite_schema WHERE name = 'swaps_taken'");
@@ -186,21 +140,23 @@ bool damaged(const fs::path& file, const fs::path& folder) {
     db.close();
     auto bytes = bytesOf(file);
     if (!page || !size || !bytes) {
-        return false;
+        return "no page to damage";
     }
     std::fill_n(bytes->begin() + (*page - 1) * *size, *size, '\xFF');
-    return put(file, *bytes);
+    return put(file, *bytes) ? "" : "cannot write";
 }
 
-bool sqliteFile(const fs::path& file, const std::string& sql) {
+std::string sqliteFile(const fs::path& file, const std::string& sql) {
     sql::Connection db;
     return db.open(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) == SQLITE_OK &&
-           db.exec(sql.c_str()) == SQLITE_OK;
+                   db.exec(sql.c_str()) == SQLITE_OK
+               ? ""
+               : "cannot write";
 }
 
 struct Hostile {
     const char* name;
-    std::function<bool(const fs::path& file, const fs::path& folder)> make;
+    std::function<std::string(const fs::path& file)> make; // why it cannot be made here
     std::string says;
 };
 void PrintTo(const Hostile& h, std::ostream* os) { *os << h.name; }
@@ -210,8 +166,8 @@ class StoreLeavesAlone : public ::testing::TestWithParam<Hostile> {};
 TEST_P(StoreLeavesAlone, WhatIsNotItsOwnAndSaysWhy) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
-    if (!GetParam().make(file, folder.path())) {
-        GTEST_SKIP() << "cannot make it here (a device node needs root)";
+    if (const std::string why = GetParam().make(file); !why.empty()) {
+        GTEST_SKIP() << "cannot make it here: " << why;
     }
     const auto before = snapshot(folder.path());
     RosterStore store(file, folder.path(), 0);
@@ -231,32 +187,25 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Hostile{"DamagedRoster", damaged, "повреждён"},
         Hostile{"TextFile",
-                [](const fs::path& f, const fs::path&) {
-                    return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n");
+                [](const fs::path& f) {
+                    return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n") ? "" : "cannot write";
                 },
                 "не база данных SQLite"},
         Hostile{"AnotherProgramsDatabase",
-                [](const fs::path& f, const fs::path&) {
+                [](const fs::path& f) {
                     return sqliteFile(f, "PRAGMA application_id = 7; CREATE TABLE people (x);");
                 },
                 "другой программы"},
         Hostile{"RosterOfALaterVersion",
-                [](const fs::path& f, const fs::path&) {
+                [](const fs::path& f) {
                     return sqliteFile(f, "PRAGMA application_id = " + std::to_string(kRosterApplicationId) +
                                              "; PRAGMA user_version = 2; CREATE TABLE people (x);");
                 },
                 "более новой версией"},
-        Hostile{"Fifo", [](const fs::path& f, const fs::path&) { return ::mkfifo(f.c_str(), 0644) == 0; },
+        Hostile{"Fifo", [](const fs::path& f) { return make(Thing::Fifo, f); }, "не обычный файл"},
+        Hostile{"LinkToDevice", [](const fs::path& f) { return make(Thing::LinkToDevice, f); },
                 "не обычный файл"},
-        Hostile{"LinkToDevice",
-                [](const fs::path& f, const fs::path& folder) {
-                    const fs::path dev = folder / "null";
-                    return ::mknod(dev.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-                           ::symlink(dev.c_str(), f.c_str()) == 0;
-                },
-                "не обычный файл"},
-        Hostile{"Folder", [](const fs::path& f, const fs::path&) { return fs::create_directory(f); },
-                "это папка"}),
+        Hostile{"Folder", [](const fs::path& f) { return make(Thing::Folder, f); }, "это папка"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A roster on a write-protected stick: read there, and edited in the user's folder when there is one.
@@ -265,9 +214,10 @@ TEST(StorePlaces, ReadOnlyPlaceOpensForReadingAndEditsGoToTheWriteFolder) {
     const fs::path stick = folder / "stick", config = folder / "config" / "sutograf";
     fs::create_directory(stick);
     ASSERT_TRUE(RosterStore(stick / "sutograf.db", stick, 0).addPerson(somebody("Иванов")));
-    fs::permissions(stick, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    const NoRootOverride asOrdinaryUser;
+    if (const std::string why = trouble::makeReadOnly(stick); !why.empty()) {
+        GTEST_SKIP() << "cannot make it here: " << why;
+    }
+    const auto asOrdinaryUser = trouble::noRootOverride();
     const auto before = snapshot(stick);
     RosterStore readOnly(stick / "sutograf.db", stick, 0);
     EXPECT_EQ(readOnly.roster().people.size(), 1u);

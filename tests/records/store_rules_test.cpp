@@ -46,6 +46,26 @@ Edit watchFrom(Who who, Date from, int watch) {
     };
 }
 
+// One edit of several marks: Иванов's leave taken off, then the absences and swaps given put on.
+Edit marks(std::vector<std::pair<Who, AbsenceSpan>> absences, std::vector<DutySwap> swaps,
+           bool leaveOff = true) {
+    return [=](RosterStore& st, const Station& s) {
+        MarkChange change;
+        if (leaveOff) {
+            change.removeAbsences.push_back(st.roster().find(s.ivanov)->absences.front().id);
+        }
+        for (const auto& [who, span] : absences) {
+            change.addAbsences.push_back({s.*who, span});
+        }
+        for (DutySwap w : swaps) {
+            w.gives = w.gives ? s.ivanov : w.gives;
+            w.takes = w.takes ? s.petrov : w.takes;
+            change.addSwaps.push_back(w);
+        }
+        return st.changeMarks(change);
+    };
+}
+
 struct RefusedEdit {
     const char* name;
     Edit edit;
@@ -135,6 +155,18 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedEdit{"JoiningDateRemovedUnderATakenDuty",
                     watchFrom(petrov, day(2025, 1, 1), -1),
                     {"Петров", D1, "не состоит"}},
+        RefusedEdit{"MarksWhoseLastPartIsRefusedSaveNoneOfThem",
+                    marks({{ivanov, {day(2025, 7, 1), day(2025, 7, 14), Absence::AnnualLeave, "", 0}}},
+                          {{dutyOf(2, apr1), 1, 1, "", 0}}),
+                    {"Иванов", "дежурит 2 караул"}},
+        RefusedEdit{"MarksPutOnJudgedAgainstEachOther",
+                    marks({{petrov, {apr1, apr1, Absence::Sick, "", 0}},
+                           {petrov, {apr1, day(2025, 4, 3), Absence::Training, "", 0}}},
+                          {}, false),
+                    {"Петров", "пересекается"}},
+        RefusedEdit{"MarkOfARowAlreadyGone",
+                    [](RosterStore& st, const Station&) { return st.changeMarks({{999}, {}, {}, {}}); },
+                    {"запись 999", "уже нет"}},
         RefusedEdit{"AbsenceOfSomeoneNotOnTheRoster",
                     absence(&Station::nobody, jul10, jul10, Absence::Sick),
                     {"нет в составе"}}),

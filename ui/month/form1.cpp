@@ -21,11 +21,14 @@
 #include "day_cell.h"
 #include "fonts.h"
 #include "frm_about.h"
+#include "frm_roster.h"
 #include "frm_settings.h"
+#include "frm_timesheet.h"
 #include "frm_who_today.h"
 #include "frm_year.h"
 #include "month_names.h"
 #include "number_text.h"
+#include "roster_source.h"
 #include "rota.h"
 #include "today_frame.h"
 #include "twips.h"
@@ -140,6 +143,9 @@ void Form1::createMenus() {
     mnuPrintYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuExportYear->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     mnuProg->addSeparator();
+    mnuRoster = named(mnuProg->addAction(QStringLiteral("Личный состав…")), QStringLiteral("mnuRoster"));
+    mnuTimesheet = named(mnuProg->addAction(QStringLiteral("Табель…")), QStringLiteral("mnuTimesheet"));
+    mnuProg->addSeparator();
     mnuExit = named(mnuProg->addAction(QStringLiteral("Выход")), QStringLiteral("mnuExit"), 120);
     mnuAbout = named(menuBar()->addMenu(QStringLiteral("О программе")), QStringLiteral("mnuAbout"), 200);
     mnuSpravka = named(mnuAbout->addAction(QStringLiteral("Справка")), QStringLiteral("mnuSpravka"), 210);
@@ -152,6 +158,8 @@ void Form1::createMenus() {
     connect(mnuPrintYear, &QAction::triggered, this, [this] { showYearWindow()->printYear(); });
     connect(mnuExportYear, &QAction::triggered, this, [this] { showYearWindow()->exportCalendar(); });
     connect(mnuPrintRota, &QAction::triggered, this, [this] { showYearWindow()->printRota(); });
+    connect(mnuRoster, &QAction::triggered, this, &Form1::showRosterWindow);
+    connect(mnuTimesheet, &QAction::triggered, this, &Form1::showTimesheetWindow);
 }
 
 void Form1::createSelectors() {
@@ -347,6 +355,21 @@ frmYear* Form1::showYearWindow() {
     }
     bringToFront(yearWindow_);
     return yearWindow_;
+}
+
+// The roster lives with the offset, so that these windows can outlive this one.
+void Form1::showRosterWindow() {
+    if (rosterWindow_.isNull()) {
+        rosterWindow_ = new frmRoster(RosterSource::of(offset_), clock_);
+    }
+    bringToFront(rosterWindow_);
+}
+
+void Form1::showTimesheetWindow() {
+    if (timesheetWindow_.isNull()) {
+        timesheetWindow_ = new frmTimesheet(RosterSource::of(offset_), clock_);
+    }
+    bringToFront(timesheetWindow_);
 }
 
 } // namespace sutograf

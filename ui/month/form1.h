@@ -22,7 +22,9 @@ class TodayFrame;
 class RotaOffset;
 class UpDown;
 class frmAbout;
+class frmRoster;
 class frmSettings;
+class frmTimesheet;
 class frmWhoToday;
 class frmYear;
 
@@ -80,6 +82,9 @@ private:
     void mnuExit_Click();
     // The year window, opened once; then, for the two entries that ask for it, its action.
     frmYear* showYearWindow();
+    // The roster's windows, opened once each, with the one roster of the run.
+    void showRosterWindow();
+    void showTimesheetWindow();
 
     RotaOffset& offset_;
     Clock clock_;
@@ -100,6 +105,8 @@ private:
     QAction* mnuPrintYear = nullptr;
     QAction* mnuExportYear = nullptr;
     QAction* mnuPrintRota = nullptr;
+    QAction* mnuRoster = nullptr;
+    QAction* mnuTimesheet = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
     QAction* mnuSpravka = nullptr;
@@ -108,6 +115,8 @@ private:
     QPointer<frmWhoToday> whoTodayDialog_;
     QPointer<frmAbout> aboutDialog_;
     QPointer<frmYear> yearWindow_;
+    QPointer<frmRoster> rosterWindow_;
+    QPointer<frmTimesheet> timesheetWindow_;
 };
 
 } // namespace sutograf

@@ -13,7 +13,7 @@ namespace sutograf {
 namespace {
 
 constexpr double kUnitSize = 38, kTitleSize = 56;
-constexpr double kApprovalSize = 38, kCaptionSize = 24;
+constexpr double kApprovalSize = 38, kCaptionSize = kWritingCaptionSize;
 
 // Text in the rectangle's width, wrapped at spaces; answers its height.
 double paintWrapped(QPainter& p, const QRectF& area, const QFont& font, const QString& text) {
@@ -25,16 +25,15 @@ double paintWrapped(QPainter& p, const QRectF& area, const QFont& font, const QS
     return used.height();
 }
 
-// A line to write on, from x1 to x2 at y, with what goes there in small type below it.
-void writingLine(QPainter& p, double x1, double x2, double y, const QString& caption) {
+} // namespace
+
+void paintWritingLine(QPainter& p, double x1, double x2, double y, const QString& caption) {
     p.setPen(QPen(Qt::black, 3));
     p.drawLine(QPointF(x1, y), QPointF(x2, y));
     p.setFont(boardFont(kCaptionSize));
     p.drawText(QRectF(x1, y + 4, x2 - x1, kCaptionSize * 1.3),
                Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, caption);
 }
-
-} // namespace
 
 QFont boardFont(double size, bool bold) {
     QFont font = pixelSizedFont(size, bold);
@@ -65,11 +64,11 @@ double paintApprovalBlock(QPainter& p, const QRectF& area) {
     p.drawText(QRectF(left, y, kApprovalWidth, kApprovalSize * 1.4),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QStringLiteral("УТВЕРЖДАЮ"));
     y += kApprovalSize * 1.4 + 70;
-    writingLine(p, left, right, y, QStringLiteral("(должность)"));
+    paintWritingLine(p, left, right, y, QStringLiteral("(должность)"));
     y += kCaptionSize * 1.4 + 75;
     const double split = left + kApprovalWidth * 0.38;
-    writingLine(p, left, split - 30, y, QStringLiteral("(подпись)"));
-    writingLine(p, split, right, y, QStringLiteral("(инициалы, фамилия)"));
+    paintWritingLine(p, left, split - 30, y, QStringLiteral("(подпись)"));
+    paintWritingLine(p, split, right, y, QStringLiteral("(инициалы, фамилия)"));
     y += kCaptionSize * 1.4 + 30;
     p.setFont(boardFont(kApprovalSize));
     p.drawText(QRectF(left, y, kApprovalWidth, kApprovalSize * 1.4),
@@ -79,6 +78,14 @@ double paintApprovalBlock(QPainter& p, const QRectF& area) {
 }
 
 std::optional<QByteArray> boardPagePdf(const QString& title, const PagePainter& paint) {
+    return boardPagesPdf(title, 1, [&paint](QPainter& p, const QRectF& page, int) { paint(p, page); });
+}
+
+bool printBoardPage(QPrinter& printer, const PagePainter& paint) {
+    return printBoardPages(printer, 1, [&paint](QPainter& p, const QRectF& page, int) { paint(p, page); });
+}
+
+std::optional<QByteArray> boardPagesPdf(const QString& title, int pages, const PagesPainter& paint) {
     QBuffer buffer;
     if (!buffer.open(QIODevice::WriteOnly)) {
         return std::nullopt;
@@ -93,14 +100,19 @@ std::optional<QByteArray> boardPagePdf(const QString& title, const PagePainter& 
         if (!p.isActive()) {
             return std::nullopt;
         }
-        p.setWindow(boardPage().toRect());
-        p.fillRect(boardPage(), Qt::white);
-        paint(p, boardPage());
+        for (int i = 0; i < std::max(1, pages); ++i) {
+            if (i > 0 && !writer.newPage()) {
+                return std::nullopt;
+            }
+            p.setWindow(boardPage().toRect());
+            p.fillRect(boardPage(), Qt::white);
+            paint(p, boardPage(), i);
+        }
     }
     return buffer.data();
 }
 
-bool printBoardPage(QPrinter& printer, const PagePainter& paint) {
+bool printBoardPages(QPrinter& printer, int pages, const PagesPainter& paint) {
     printer.setFullPage(true); // the page brings its own margins
     QPainter p(&printer);
     if (!p.isActive()) {
@@ -108,9 +120,14 @@ bool printBoardPage(QPrinter& printer, const PagePainter& paint) {
     }
     const QRect paper = printer.pageLayout().fullRectPixels(printer.resolution());
     const double scale = std::min(paper.width() / kBoardPageWidth, paper.height() / kBoardPageHeight);
-    p.setViewport(QRect(QPoint(), (boardPage().size() * scale).toSize()));
-    p.setWindow(boardPage().toRect());
-    paint(p, boardPage());
+    for (int i = 0; i < std::max(1, pages); ++i) {
+        if (i > 0 && !printer.newPage()) {
+            return false;
+        }
+        p.setViewport(QRect(QPoint(), (boardPage().size() * scale).toSize()));
+        p.setWindow(boardPage().toRect());
+        paint(p, boardPage(), i);
+    }
     return true;
 }
 

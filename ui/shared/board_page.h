@@ -34,12 +34,18 @@ double boardTextWidth(const QFont& font, const QString& text);
 // within area's width. Answers the height used.
 double paintBoardTitle(QPainter& p, const QRectF& area, const QString& unit, const QString& title);
 
+// A line to write on, from x1 to x2 at y, with what goes there in small type below it.
+inline constexpr double kWritingCaptionSize = 24;
+void paintWritingLine(QPainter& p, double x1, double x2, double y, const QString& caption);
+
 // The approval block of a board sheet at area's top, kApprovalWidth wide: «УТВЕРЖДАЮ», a line for the
 // position, lines for the signature and the name, and «__» ______ 20__ г. for the date. Answers the
 // height used.
 double paintApprovalBlock(QPainter& p, const QRectF& area);
 
 using PagePainter = std::function<void(QPainter& p, const QRectF& page)>;
+// Page `index` (0-based) of a sheet of several.
+using PagesPainter = std::function<void(QPainter& p, const QRectF& page, int index)>;
 
 // The page as the bytes of a one-page PDF; nullopt when it could not be drawn.
 std::optional<QByteArray> boardPagePdf(const QString& title, const PagePainter& paint);
@@ -47,5 +53,9 @@ std::optional<QByteArray> boardPagePdf(const QString& title, const PagePainter& 
 // The page on a printer, on the whole sheet of paper with the page's own margins. False when the
 // printer would not start.
 bool printBoardPage(QPrinter& printer, const PagePainter& paint);
+
+// The same for a sheet of `pages` pages (at least one).
+std::optional<QByteArray> boardPagesPdf(const QString& title, int pages, const PagesPainter& paint);
+bool printBoardPages(QPrinter& printer, int pages, const PagesPainter& paint);
 
 } // namespace sutograf

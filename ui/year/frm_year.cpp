@@ -18,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -33,6 +34,10 @@
 #include "hours_box.h"
 #include "ics.h"
 #include "number_text.h"
+#include "person_choice.h"
+#include "roster.h"
+#include "roster_model.h"
+#include "roster_source.h"
 #include "rota.h"
 #include "rota_page.h"
 #include "typed_values.h"
@@ -54,6 +59,21 @@ const char* const kReductionChoices[] = {"по рабочим дням", "по �
 const char* const kReductionNames[] = {"по рабочим дням отсутствия", "на смены графика в дни отсутствия"};
 
 QString hoursOfText(int minutes) { return QString::fromStdString(hoursText(minutes)); }
+
+// How a person's own norm is had, as the notes under the table say it.
+QString personNormText(int weeklyHours, const AccountingChoices& a) {
+    return QStringLiteral("при %1-часовой неделе за дни в карауле, за отсутствие уменьшается %2; учётный "
+                          "период — %3")
+        .arg(weeklyHours)
+        .arg(QString::fromUtf8(kReductionNames[static_cast<int>(a.reduction)]),
+             QString::fromUtf8(kPeriodNames[static_cast<int>(a.period)]));
+}
+
+// A name as a file name may hold it: the characters some file system refuses become "_".
+QString fileNamePart(QString name) {
+    static const QRegularExpression refused(QStringLiteral(R"([\\/:*?"<>|\x00-\x1F])"));
+    return name.replace(refused, QStringLiteral("_")).trimmed();
+}
 
 QString sourceText(NormSource source, int year) {
     switch (source) {
@@ -120,9 +140,10 @@ QString problemsText(const LoadedCalendar& calendar, const SutografIni& ini) {
 
 } // namespace
 
-frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* parent)
-    : QWidget(parent, Qt::Window), clock_(std::move(clock)), offset_(offset), ini_(offset.place()),
-      calendar_(loadCalendar(offset.place())), hours_(this) {
+frmYear::frmYear(int year, Clock clock, RotaOffset& offset, QWidget* parent)
+    : QWidget(parent, Qt::Window), clock_(std::move(clock)), offset_(offset),
+      roster_(RosterSource::of(offset)), ini_(offset.place()), calendar_(loadCalendar(offset.place())),
+      hours_(this) {
     setObjectName(QStringLiteral("frmYear"));
     setWindowTitle(QStringLiteral("Год и часы"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -135,7 +156,8 @@ frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* paren
     createButtons();
     createRotaButtons();
     layOut();
-    placeWindow();
+    // The first time, everything in sight on a 1366 x 768 screen, its title bar and a task bar included.
+    placeWindow(this, ini_.choices().yearWindow, QSize(1300, 680));
 
     {
         const QSignalBlocker quiet(yearBox_);
@@ -143,6 +165,11 @@ frmYear::frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* paren
     }
     checkToday();
     connect(&offset_, &RotaOffset::changed, this, &frmYear::recount);
+    roster_.follow(this);
+    connect(&roster_, &RosterSource::changed, this, [this] {
+        fillPeople();
+        recount();
+    });
 }
 
 // The table and the months view outlive the model and the sheet they show (child widgets go last).
@@ -175,6 +202,8 @@ void frmYear::createSelectors() {
 
     watches_ = new WatchChoice(ini_.choices().yearWatch, this);
     connect(watches_, &WatchChoice::chosenChanged, this, &frmYear::chooseWatch);
+    people_ = new PersonChoice(this);
+    connect(people_, &PersonChoice::chosenChanged, this, &frmYear::choosePerson);
 }
 
 void frmYear::createMonths() {
@@ -371,6 +400,11 @@ void frmYear::layOut() {
     selectors->addWidget(yearBox_);
     selectors->addSpacing(16);
     selectors->addWidget(watches_);
+    selectors->addSpacing(16);
+    auto* personLabel = new QLabel(QStringLiteral("&Сотрудник:"), this);
+    personLabel->setBuddy(people_);
+    selectors->addWidget(personLabel);
+    selectors->addWidget(people_);
     selectors->addStretch();
     selectors->addWidget(todayLine_);
 
@@ -430,9 +464,9 @@ void frmYear::layOut() {
     all->addLayout(body, 1);
 
     // From the top left to the bottom right: the year, the watch, the rules, the buttons.
-    QWidget* order[] = {yearBox_,     watches_,    startBox_,     hoursBox_,       wholeDutyBox_,
-                        reminderBox_, periodBox_,  reductionBox_, holidayBox_,     unitBox_,
-                        buttons_[0],  buttons_[1], buttons_[2],   rotaButtons_[0], rotaButtons_[1]};
+    QWidget* order[] = {yearBox_,     watches_,    people_,         startBox_,      hoursBox_, wholeDutyBox_,
+                        reminderBox_, periodBox_,  reductionBox_,   holidayBox_,    unitBox_,  buttons_[0],
+                        buttons_[1],  buttons_[2], rotaButtons_[0], rotaButtons_[1]};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -441,22 +475,6 @@ void frmYear::layOut() {
         if (qobject_cast<QLineEdit*>(editor) || qobject_cast<QAbstractSpinBox*>(editor)) {
             editor->installEventFilter(keysFirst);
         }
-    }
-}
-
-// Where it was last closed, fitted to the screens there are now; the first time, everything in sight
-// on a 1366 x 768 screen, its title bar and a task bar included.
-void frmYear::placeWindow() {
-    const WindowPlace& kept = ini_.choices().yearWindow;
-    if (kept.geometry.isNull()) {
-        resize(1300, 680);
-        return;
-    }
-    const QRect placed = placedOnScreen(kept.geometry, minimumSizeHint());
-    resize(placed.size());
-    move(placed.topLeft());
-    if (kept.maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
     }
 }
 
@@ -478,6 +496,7 @@ void frmYear::checkToday() {
     const LocalTime now = clock_();
     if (now.date != today_ || !sheet_) {
         today_ = now.date;
+        fillPeople(); // grouped by the watch of today
         recount();
     }
     clockCheck_->start(msUntilDateCheck(now));
@@ -491,15 +510,29 @@ void frmYear::recount() {
     todayLine_->setText(QStringLiteral("Сегодня %1 дежурит %2")
                             .arg(QString::fromStdString(shortDateText(today)),
                                  onDuty ? watchName(*onDuty) : QStringLiteral("не определённый караул")));
-    sheet_.emplace(year, ini_.choices().yearWatch, shownOffset_, today, calendar_.calendar);
+    sheet_.emplace(makeSheet(today));
     months_->setSheet(&*sheet_);
-    const auto rows =
-        yearTable(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar, ini_.choices().duty);
-    hours_.setRows(rows, watchPeriods(ini_.choices().yearWatch, year, shownOffset_, calendar_.calendar,
-                                      ini_.choices().duty, ini_.choices().accounting));
+    const UserChoices& c = ini_.choices();
+    QString source = QStringLiteral("<b>Норма:</b> ") + sourceText(calendar_.calendar.sourceOf(year), year);
+    if (const PersonRecord* who = shownRecord()) {
+        const std::span<const DutySwap> swaps = roster_.roster().swaps;
+        std::array<PersonHours, kYearTableRows> rows;
+        for (std::size_t r = 0; r < kYearTableRows; ++r) {
+            const Period p = rowPeriod(year, r);
+            rows[r] = personHours(*who, swaps, p.first, p.last, shownOffset_, calendar_.calendar, c.duty,
+                                  c.accounting.reduction);
+        }
+        hours_.setPersonRows(rows, accountingPeriods(*who, swaps, year, c.accounting.period, shownOffset_,
+                                                     calendar_.calendar, c.duty, c.accounting.reduction,
+                                                     c.accounting.holidayPaidDoubleNotOvertime));
+        source += QStringLiteral("; своя — %1").arg(personNormText(who->person.weeklyHours, c.accounting));
+    } else {
+        const auto rows = yearTable(c.yearWatch, year, shownOffset_, calendar_.calendar, c.duty);
+        hours_.setRows(
+            rows, watchPeriods(c.yearWatch, year, shownOffset_, calendar_.calendar, c.duty, c.accounting));
+    }
     fitTable();
-    sourceLine_->setText(QStringLiteral("<b>Норма:</b> ") +
-                         sourceText(calendar_.calendar.sourceOf(year), year));
+    sourceLine_->setText(source);
     const bool overLimit = overYearLimit(hours_.periods());
     overtimeLine_->setText(overtimeText());
     overtimeLine_->setStyleSheet(overLimit ? QStringLiteral("color: #c00000;") : QString());
@@ -510,6 +543,11 @@ void frmYear::recount() {
 QString frmYear::overtimeText() const {
     const int overtime = yearOvertimeMinutes(hours_.periods());
     QString text = QStringLiteral("Сверхурочных за %1 год: %2 ч").arg(shownYear()).arg(hoursOfText(overtime));
+    if (const PersonRecord* who = shownRecord()) {
+        text = QStringLiteral("Сверхурочных за %1 год (%2): %3 ч")
+                   .arg(shownYear())
+                   .arg(QString::fromStdString(who->person.name), hoursOfText(overtime));
+    }
     if (overtime > kYearOvertimeLimitMinutes) {
         text += QStringLiteral(" — на %1 ч больше 120 ч в год, допустимых ст. 99 ТК РФ")
                     .arg(hoursOfText(overtime - kYearOvertimeLimitMinutes));
@@ -520,7 +558,64 @@ QString frmYear::overtimeText() const {
 void frmYear::chooseWatch(int watch) {
     UserChoices next = ini_.choices();
     next.yearWatch = watch;
+    next.yearPerson = 0;
+    people_->choose(0);
     storeChoices(next);
+}
+
+// Their watch becomes the one chosen too: the year to fall back to when they are gone.
+void frmYear::choosePerson(PersonId id) {
+    UserChoices next = ini_.choices();
+    next.yearPerson = id;
+    const PersonRecord* who = id != 0 ? roster_.roster().find(id) : nullptr;
+    if (const int watch = who != nullptr ? rosterGroupOf(*who, today_) : 0; watch != 0) {
+        next.yearWatch = watch;
+        watches_->setChosen(watch);
+    }
+    people_->choose(who != nullptr ? id : 0);
+    storeChoices(next);
+}
+
+// A person chosen once and gone since (removed, or a roster that could not be read) leaves the watch's
+// year in sight, and the choice kept: the same roster may be back next time.
+void frmYear::fillPeople() {
+    const PersonId wanted = ini_.choices().yearPerson;
+    if (!people_->setRoster(roster_.roster(), today_, wanted) && statusLine_ != nullptr) {
+        say(QStringLiteral("Выбранного сотрудника нет в личном составе: показан год %1 караула.")
+                .arg(ini_.choices().yearWatch));
+    }
+}
+
+const PersonRecord* frmYear::shownRecord() const {
+    const PersonId id = ini_.choices().yearPerson;
+    return id != 0 ? roster_.roster().find(id) : nullptr;
+}
+
+PersonId frmYear::shownPerson() const {
+    const PersonRecord* who = shownRecord();
+    return who != nullptr ? who->person.id : 0;
+}
+
+// A person's sheet shows the watch they belong to at the year's end in its legend (the last they
+// belonged to within it, if they left).
+YearSheet frmYear::makeSheet(std::optional<Date> today) const {
+    const int year = shownYear();
+    const PersonRecord* who = shownRecord();
+    if (who == nullptr) {
+        return YearSheet(year, ini_.choices().yearWatch, shownOffset_, today, calendar_.calendar);
+    }
+    std::vector<PersonDay> days =
+        personDays(*who, roster_.roster().swaps, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_);
+    const auto last =
+        std::find_if(days.rbegin(), days.rend(), [](const PersonDay& d) { return d.watch != 0; });
+    const int watch = last != days.rend() ? last->watch : ini_.choices().yearWatch;
+    return YearSheet(year, watch, shownOffset_, today, calendar_.calendar, std::move(days));
+}
+
+// "Иванов И. И.", or "1 караул".
+QString frmYear::shownName() const {
+    const PersonRecord* who = shownRecord();
+    return who != nullptr ? QString::fromStdString(who->person.name) : watchName(ini_.choices().yearWatch);
 }
 
 void frmYear::changeRules() {
@@ -540,7 +635,7 @@ void frmYear::changeUnitName() {
     UserChoices next = ini_.choices();
     next.unitName = unitBox_->text().simplified();
     if (next.unitName != ini_.choices().unitName) {
-        ini_.store(next);
+        store(next);
     }
 }
 
@@ -549,7 +644,7 @@ void frmYear::changeUnitName() {
 void frmYear::keepPlace(const WindowPlace& place) {
     UserChoices next = ini_.choices();
     next.yearWindow = place;
-    ini_.store(next);
+    store(next);
 }
 
 void frmYear::rememberFolder(const QString& path, bool calendar) {
@@ -558,10 +653,19 @@ void frmYear::rememberFolder(const QString& path, bool calendar) {
     keepPlace(place);
 }
 
+// The roster's and the timesheet's windows keep their places in the same file, each when it closes:
+// what they wrote since this window read it is kept, not put back as it was.
+WriteResult frmYear::store(UserChoices next) {
+    const UserChoices onFile = SutografIni(offset_.place()).choices();
+    next.rosterWindow = onFile.rosterWindow;
+    next.timesheetWindow = onFile.timesheetWindow;
+    return ini_.store(next);
+}
+
 // The choice holds for this run whatever happens to the file; a failed save is said in the status
 // line, not in a box at every click.
 void frmYear::storeChoices(const UserChoices& choices) {
-    const WriteResult stored = ini_.store(choices);
+    const WriteResult stored = store(choices);
     const QString target = ini_.writePath().isEmpty() ? ini_.readPath() : ini_.writePath();
     say(stored.ok()
             ? QString()
@@ -583,22 +687,23 @@ QString frmYear::rulesText() const {
                              QString::fromStdString(hoursText(rest)));
     return QStringLiteral(
                "Заступление в %1, %2; %3. Ночные часы — с 22:00 до 06:00, праздничные — в нерабочие "
-               "праздничные дни; норма — при 40-часовой неделе. Учётный период — %4; норма при отсутствии "
-               "уменьшается %5; праздничные часы %6.")
+               "праздничные дни; норма — %7. Учётный период — %4; норма при отсутствии уменьшается %5; "
+               "праздничные часы %6.")
         .arg(start, counted,
              r.wholeDutyOnStartDay ? QStringLiteral("все часы смены — в день заступления")
                                    : QStringLiteral("часы после полуночи — на следующие сутки"),
              QString::fromUtf8(kPeriodNames[static_cast<int>(a.period)]),
              QString::fromUtf8(kReductionNames[static_cast<int>(a.reduction)]),
              a.holidayPaidDoubleNotOvertime ? QStringLiteral("оплачиваются вдвое и в сверхурочные не входят")
-                                            : QStringLiteral("входят в сверхурочные"));
+                                            : QStringLiteral("входят в сверхурочные"),
+             shownRecord() != nullptr ? QStringLiteral("своя: при %1-часовой неделе за дни в карауле")
+                                            .arg(shownRecord()->person.weeklyHours)
+                                      : QStringLiteral("при 40-часовой неделе"));
 }
 
 YearPage frmYear::page() const {
-    return {QStringLiteral("График дежурств на %1 год — %2")
-                .arg(shownYear())
-                .arg(watchName(ini_.choices().yearWatch)),
-            YearSheet(shownYear(), ini_.choices().yearWatch, shownOffset_, std::nullopt, calendar_.calendar),
+    return {QStringLiteral("График дежурств на %1 год — %2").arg(shownYear()).arg(shownName()),
+            makeSheet(std::nullopt),
             &hours_,
             rulesText() + QLatin1Char(' ') + overtimeText(),
             QStringLiteral("Норма: ") + sourceText(calendar_.calendar.sourceOf(shownYear()), shownYear()),
@@ -658,10 +763,8 @@ QString frmYear::defaultFileName(const QString& suffix) const {
     }
     const QString name =
         suffix == QLatin1String("ics")
-            ? QStringLiteral("Дежурства %1 %2.ics").arg(watchName(ini_.choices().yearWatch)).arg(shownYear())
-            : QStringLiteral("График дежурств %1 — %2.pdf")
-                  .arg(shownYear())
-                  .arg(watchName(ini_.choices().yearWatch));
+            ? QStringLiteral("Дежурства %1 %2.ics").arg(fileNamePart(shownName())).arg(shownYear())
+            : QStringLiteral("График дежурств %1 — %2.pdf").arg(shownYear()).arg(fileNamePart(shownName()));
     return QDir(folder).filePath(name);
 }
 
@@ -740,19 +843,32 @@ bool frmYear::writeRotaPdf(const QString& path) {
 
 bool frmYear::writeCalendar(const QString& path) {
     const int year = shownYear();
-    int events = 0;
-    const std::string text = dutyCalendar(
-        ini_.choices().yearWatch, *dateOf(year, 1, 1), *dateOf(year, 12, 31), shownOffset_,
-        ini_.choices().duty,
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString(),
-        ini_.choices().reminder, &events);
+    const Date first = *dateOf(year, 1, 1), last = *dateOf(year, 12, 31);
+    const UserChoices& c = ini_.choices();
+    const std::string stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString();
+    CalendarCounts counts;
+    const PersonRecord* who = shownRecord();
+    const std::string text = who != nullptr ? personCalendar(*who, roster_.roster().swaps, first, last,
+                                                             shownOffset_, c.duty, stamp, c.reminder, &counts)
+                                            : dutyCalendar(c.yearWatch, first, last, shownOffset_, c.duty,
+                                                           stamp, c.reminder, &counts.duties);
     if (!writeFile(path, QByteArray::fromStdString(text))) {
         return false;
     }
-    say(QStringLiteral("Записано %1 %2 в «%3»; файл можно открыть в Google Календаре, Outlook или "
-                       "календаре телефона.")
-            .arg(events)
-            .arg(QString::fromUtf8(russianPlural(events, "дежурство", "дежурства", "дежурств")), path));
+    QString written =
+        QStringLiteral("%1 %2")
+            .arg(counts.duties)
+            .arg(QString::fromUtf8(russianPlural(counts.duties, "дежурство", "дежурства", "дежурств")));
+    if (counts.absences > 0) {
+        written += QStringLiteral(" и %1 %2")
+                       .arg(counts.absences)
+                       .arg(QString::fromUtf8(
+                           russianPlural(counts.absences, "отсутствие", "отсутствия", "отсутствий")));
+    }
+    say(QStringLiteral("Записано %1 в «%2»; файл можно открыть в Google Календаре, Outlook или календаре "
+                       "телефона.")
+            .arg(written, path));
     rememberFolder(path, true);
     return true;
 }

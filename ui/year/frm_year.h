@@ -28,26 +28,30 @@ class QTimer;
 namespace sutograf {
 
 class HoursBox;
+class PersonChoice;
+class RosterSource;
 class RotaOffset;
 struct RotaPage;
 struct YearPage;
 class WatchChoice;
 class YearMonthsView;
 
-// "Год и часы": a whole year for one watch. Its twelve months with the duty days filled in, the
-// watch's hours against the production-calendar norm by month, quarter and year, the rules by which
-// a duty's hours are counted (kept in sutograf.ini), and the year on paper, as a PDF and as an
-// .ics file for a phone's calendar. Modeless; the main window keeps one, and it outlives the main
-// window. It counts with the offset in effect, and again whenever a new one is chosen. It opens where
-// it was last closed (sutograf.ini keeps the place, and the folders of the last PDF and .ics).
+// "Год и часы": a whole year for one watch, or for one person of the roster. Its twelve months with the
+// duty days filled in, the hours against the production-calendar norm by month, quarter and year, the
+// rules by which a duty's hours are counted (kept in sutograf.ini), and the year on paper, as a PDF and
+// as an .ics file for a phone's calendar. A person's year shows their own duties, swaps and absences,
+// and their hours against their own norm (sheet and table as YearSheet and YearHoursModel say). Modeless;
+// the main window keeps one, and it outlives the main window. It counts with the offset in effect, and
+// again whenever a new one is chosen or the roster changes. It opens where it was last closed
+// (sutograf.ini keeps the place, the person or watch shown, and the folders of the last PDF and .ics).
 class frmYear : public QWidget {
     Q_OBJECT
 public:
     using Clock = std::function<LocalTime()>;
 
     // year: the year shown first, 100..9999 (clamped). The offset (and with it the folder of the
-    // settings files) must outlive the window.
-    frmYear(int year, Clock clock, const RotaOffset& offset, QWidget* parent = nullptr);
+    // settings files, and the roster shared by the windows) must outlive the window.
+    frmYear(int year, Clock clock, RotaOffset& offset, QWidget* parent = nullptr);
     ~frmYear() override;
 
     // The menu's and the buttons' actions; each asks first (the print dialog, a file name). Without
@@ -70,6 +74,10 @@ public:
 
     int shownYear() const;
     int shownWatch() const { return ini_.choices().yearWatch; }
+    // The person whose year is shown; 0 when it is the watch's (none chosen, or they are gone).
+    PersonId shownPerson() const;
+    // As the list of people does it: 0 for the watch's year.
+    void choosePerson(PersonId id);
     const YearHoursModel& hours() const { return hours_; }
 
     // Counts everything again: the year, the watch, the rules, the offset and today's date.
@@ -90,12 +98,18 @@ private:
     void createButtons();
     void createRotaButtons();
     void layOut();
-    void placeWindow();
 
     void chooseWatch(int watch);
+    void fillPeople();
+    // The person chosen, as the roster holds them now; nullptr for a watch's year.
+    const PersonRecord* shownRecord() const;
+    // The sheet of what is shown; today framed when given.
+    YearSheet makeSheet(std::optional<Date> today) const;
+    QString shownName() const;
     void changeRules();
     void changeUnitName();
     void storeChoices(const UserChoices& choices);
+    WriteResult store(UserChoices next);
     void keepPlace(const WindowPlace& place);
     void rememberFolder(const QString& path, bool calendar);
     void fitTable();
@@ -121,6 +135,7 @@ private:
 
     Clock clock_;
     const RotaOffset& offset_;
+    RosterSource& roster_;
     SutografIni ini_;
     LoadedCalendar calendar_;
     std::optional<YearSheet> sheet_;
@@ -131,6 +146,7 @@ private:
     QLabel* todayLine_;
     QSpinBox* yearBox_;
     WatchChoice* watches_;
+    PersonChoice* people_;
     YearMonthsView* months_;
     QTableView* table_;
     QLabel* sourceLine_;

@@ -44,6 +44,12 @@ WatchChoice::WatchChoice(int chosen, QWidget* parent) : QWidget(parent), group_(
 
 int WatchChoice::chosen() const { return group_->checkedId(); }
 
+void WatchChoice::setChosen(int watch) {
+    if (QAbstractButton* b = group_->button(watch)) {
+        b->setChecked(true);
+    }
+}
+
 // Only the chosen button takes Tab; the others are reached by the arrows.
 void WatchChoice::keepOneTabStop() {
     for (QAbstractButton* b : group_->buttons()) {

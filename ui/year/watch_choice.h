@@ -16,6 +16,8 @@ public:
     explicit WatchChoice(int chosen, QWidget* parent = nullptr);
 
     int chosen() const;
+    // Checks watch 1..4 without telling anyone: the window chose it.
+    void setChosen(int watch);
 
 signals:
     // The user chose another watch.

@@ -3,22 +3,72 @@
 #include <QBrush>
 #include <QFont>
 
+#include <algorithm>
+
 #include "date.h"
 #include "month_names.h"
 #include "watch_periods.h"
 
 namespace sutograf {
 
+namespace {
+
+constexpr std::array kWatchColumns = {
+    YearHoursModel::Duties, YearHoursModel::Worked,  YearHoursModel::Night,        YearHoursModel::Holiday,
+    YearHoursModel::Norm,   YearHoursModel::Balance, YearHoursModel::PeriodBalance};
+constexpr std::array kPersonColumns = {
+    YearHoursModel::Duties,  YearHoursModel::Worked,        YearHoursModel::Night,
+    YearHoursModel::Holiday, YearHoursModel::Reduction,     YearHoursModel::Norm,
+    YearHoursModel::Balance, YearHoursModel::PeriodBalance, YearHoursModel::Overtime};
+
+QString hoursCell(int minutes) { return QString::fromStdString(hoursText(minutes)); }
+
+} // namespace
+
+std::span<const YearHoursModel::Column> YearHoursModel::layout() const {
+    return persons_ ? std::span<const Column>(kPersonColumns) : std::span<const Column>(kWatchColumns);
+}
+
+int YearHoursModel::columnOf(Column kind) const {
+    const auto columns = layout();
+    const auto found = std::find(columns.begin(), columns.end(), kind);
+    return found == columns.end() ? -1 : static_cast<int>(found - columns.begin());
+}
+
 void YearHoursModel::setRows(const std::array<Hours, kYearTableRows>& rows,
                              std::vector<PeriodResult> periods) {
+    for (std::size_t r = 0; r < kYearTableRows; ++r) {
+        rows_[r] = PersonHours{};
+        rows_[r].worked = rows[r];
+        rows_[r].ownNormMinutes = rows[r].normMinutes;
+    }
+    take(std::move(periods), false);
+}
+
+void YearHoursModel::setPersonRows(const std::array<PersonHours, kYearTableRows>& rows,
+                                   std::vector<PeriodResult> periods) {
     rows_ = rows;
+    take(std::move(periods), true);
+}
+
+// A change of columns resets the views; new figures in the same columns only repaint them.
+void YearHoursModel::take(std::vector<PeriodResult> periods, bool persons) {
+    const bool reshaped = persons != persons_;
+    if (reshaped) {
+        beginResetModel();
+    }
+    persons_ = persons;
     periods_ = std::move(periods);
     periodOfRow_.fill(-1);
     for (std::size_t i = 0; i < periods_.size(); ++i) {
         const Period& p = periods_[i].period;
         periodOfRow_[rowEnding(p, yearOf(p.first))] = static_cast<int>(i);
     }
-    emit dataChanged(index(0, 0), index(static_cast<int>(kYearTableRows) - 1, ColumnCount - 1));
+    if (reshaped) {
+        endResetModel();
+    } else {
+        emit dataChanged(index(0, 0), index(static_cast<int>(kYearTableRows) - 1, columnCount() - 1));
+    }
 }
 
 const PeriodResult* YearHoursModel::periodEndingOn(int row) const {
@@ -32,25 +82,36 @@ bool YearHoursModel::isOver(int row) const {
 }
 
 QString YearHoursModel::text(int row, int column) const {
-    const Hours& h = hours(row);
-    switch (column) {
+    const PersonHours& p = personHours(row);
+    const Hours& h = p.worked;
+    switch (columnKind(column)) {
     case Duties:
         return QString::number(h.duties);
     case Worked:
-        return QString::fromStdString(hoursText(h.workedMinutes));
+        return hoursCell(h.workedMinutes);
     case Night:
-        return QString::fromStdString(hoursText(h.nightMinutes));
+        return hoursCell(h.nightMinutes);
     case Holiday:
-        return QString::fromStdString(hoursText(h.holidayMinutes));
+        return hoursCell(h.holidayMinutes);
+    case Reduction:
+        return hoursCell(p.reductionMinutes);
     case Norm:
-        return QString::fromStdString(hoursText(h.normMinutes));
+        return hoursCell(p.ownNormMinutes);
     case Balance:
-        return QString::fromStdString(balanceText(h.workedMinutes - h.normMinutes));
-    default: {
+        return QString::fromStdString(balanceText(h.workedMinutes - p.ownNormMinutes));
+    case PeriodBalance:
+    case Overtime: {
         const PeriodResult* period = periodEndingOn(row);
-        return period == nullptr ? QString() : QString::fromStdString(balanceText(period->balanceMinutes));
+        if (period == nullptr) {
+            return {};
+        }
+        return columnKind(column) == Overtime ? hoursCell(period->overtimeMinutes)
+                                              : QString::fromStdString(balanceText(period->balanceMinutes));
     }
+    case ColumnCount:
+        break;
     }
+    return {};
 }
 
 QString YearHoursModel::rowName(int row) {
@@ -62,10 +123,10 @@ QString YearHoursModel::rowName(int row) {
                                             : QStringLiteral("Год");
 }
 
-QString YearHoursModel::columnName(int column) {
-    static const char* const kNames[ColumnCount] = {"Смены", "Часы", "Ночные",   "Праздничные",
-                                                    "Норма", "±",    "± периода"};
-    return QString::fromUtf8(kNames[column]);
+QString YearHoursModel::columnName(int column) const {
+    static const char* const kNames[ColumnCount] = {"Смены", "Часы",      "Ночные",   "Праздничные", "Норма",
+                                                    "±",     "± периода", "Снижение", "Сверхурочные"};
+    return QString::fromUtf8(kNames[columnKind(column)]);
 }
 
 int YearHoursModel::rowCount(const QModelIndex& parent) const {
@@ -73,7 +134,7 @@ int YearHoursModel::rowCount(const QModelIndex& parent) const {
 }
 
 int YearHoursModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : static_cast<int>(layout().size());
 }
 
 QVariant YearHoursModel::data(const QModelIndex& index, int role) const {
@@ -86,17 +147,23 @@ QVariant YearHoursModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::ForegroundRole:
-        if (index.column() == PeriodBalance && isOver(index.row())) {
+        if ((columnKind(index.column()) == PeriodBalance || columnKind(index.column()) == Overtime) &&
+            isOver(index.row())) {
             return QBrush(QColor(220, 0, 0));
         }
         return {};
     case Qt::ToolTipRole:
         if (const PeriodResult* period =
-                index.column() == PeriodBalance ? periodEndingOn(index.row()) : nullptr) {
+                columnKind(index.column()) == PeriodBalance ? periodEndingOn(index.row()) : nullptr) {
             return QStringLiteral("Учётный период %1–%2: сверхурочных %3 ч")
                 .arg(QString::fromStdString(shortDateText(period->period.first)),
                      QString::fromStdString(shortDateText(period->period.last)),
                      QString::fromStdString(hoursText(period->overtimeMinutes)));
+        }
+        if (persons_ && columnKind(index.column()) == Norm) {
+            const PersonHours& p = personHours(index.row());
+            return QStringLiteral("По календарю за дни в карауле %1 ч, за отсутствие снято %2 ч")
+                .arg(hoursCell(p.worked.normMinutes), hoursCell(p.reductionMinutes));
         }
         return {};
     case Qt::FontRole:

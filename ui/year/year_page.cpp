@@ -23,7 +23,7 @@ std::vector<double> columnWidths(const YearHoursModel& model, double size) {
     std::vector<double> widths(static_cast<std::size_t>(model.columnCount() + 1), 0.0);
     for (int r = -1; r < model.rowCount(); ++r) {
         for (int c = -1; c < model.columnCount(); ++c) {
-            const QString text = r < 0 ? (c < 0 ? QString() : YearHoursModel::columnName(c))
+            const QString text = r < 0 ? (c < 0 ? QString() : model.columnName(c))
                                        : (c < 0 ? YearHoursModel::rowName(r) : model.text(r, c));
             double& w = widths[static_cast<std::size_t>(c + 1)];
             w = std::max(w, boardTextWidth(bold, text) + 2 * kCellPadding * size);
@@ -60,8 +60,10 @@ double paintHoursTable(QPainter& p, QPointF at, const YearHoursModel& model, dou
         double x = at.x();
         for (int c = -1; c < columns; ++c) {
             const QRectF cell(x, y, widths[static_cast<std::size_t>(c + 1)], rowH);
-            const bool over = r >= 0 && c == YearHoursModel::PeriodBalance && model.isOver(r);
-            const QString text = r < 0 ? (c < 0 ? QString() : YearHoursModel::columnName(c))
+            const bool over = r >= 0 && c >= 0 && model.isOver(r) &&
+                              (model.columnKind(c) == YearHoursModel::PeriodBalance ||
+                               model.columnKind(c) == YearHoursModel::Overtime);
+            const QString text = r < 0 ? (c < 0 ? QString() : model.columnName(c))
                                        : (c < 0 ? YearHoursModel::rowName(r) : model.text(r, c));
             p.setPen(over ? QColor(200, 0, 0) : QColor(Qt::black));
             const Qt::Alignment align = r < 0 ? Qt::AlignHCenter : (c < 0 ? Qt::AlignLeft : Qt::AlignRight);

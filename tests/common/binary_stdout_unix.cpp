@@ -1,4 +1,0 @@
-#include "binary_stdout.h"
-
-// POSIX streams are binary already.
-void makeStdoutBinary() {}

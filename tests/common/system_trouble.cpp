@@ -1,7 +1,0 @@
-#include "system_trouble.h"
-
-namespace trouble {
-
-Lasting::~Lasting() = default;
-
-} // namespace trouble

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace trouble {
 
@@ -35,25 +36,19 @@ std::string identityOf(const Path& p);
 // Standard output passes bytes as they are: on Windows it would turn each LF into CR LF.
 void makeStdoutBinary();
 
-// A trouble in place while the object lives, undone when it goes.
+// A trouble in place while the object (or a copy of it) lives, undone when the last one goes.
 class Lasting {
 public:
-    explicit Lasting(std::string why, std::function<void()> undo = {})
-        : why_(std::move(why)), undo_(std::move(undo)) {}
-    Lasting(Lasting&& other) noexcept : why_(std::move(other.why_)), undo_(std::exchange(other.undo_, {})) {}
-    Lasting& operator=(Lasting&&) = delete;
-    ~Lasting() {
-        if (undo_) {
-            undo_();
-        }
-    }
+    explicit Lasting(std::string why, const std::function<void()>& undo = {})
+        : why_(std::move(why)),
+          undo_(undo ? std::shared_ptr<void>(nullptr, [undo](void*) { undo(); }) : nullptr) {}
 
     bool made() const { return why_.empty(); }
     const std::string& why() const { return why_; } // empty when in place
 
 private:
     std::string why_;
-    std::function<void()> undo_;
+    std::shared_ptr<void> undo_;
 };
 
 // A tiny disk of kib KiB mounted over the folder, hiding what it held (needs the right to mount).
@@ -70,7 +65,7 @@ Lasting noRootOverride();
 // replace or delete it.
 Lasting heldOpen(const Path& file);
 
-// Work run in a copy of this process, which reports numbers back as it goes and then ends.
+// Work run in a copy of this process, which reports numbers back as it goes.
 class Child {
 public:
     using Report = std::function<void(std::int64_t)>;
@@ -81,17 +76,13 @@ public:
 
     bool made() const { return why_.empty(); }
     const std::string& why() const { return why_; } // empty when it runs
-    // The next number reported; false once the child has ended.
-    bool next(std::int64_t& n);
-    void kill();
-    // Waits for it to end: "exit 0" when its work ran to the end, "exit N" when it ended with N,
-    // "killed".
-    std::string end();
+    // Everything it reports until it ends, killed once killAfter numbers came (0: never), and how it
+    // ended: "exit 0" when its work ran to the end, "exit N" when it ended with N, "killed".
+    std::pair<std::vector<std::int64_t>, std::string> wait(std::size_t killAfter = 0);
 
 private:
     std::string why_;
-    struct State;
-    std::unique_ptr<State> state_;
+    int pid_ = -1, in_ = -1;
 };
 
 } // namespace trouble

@@ -108,19 +108,13 @@ Lasting heldOpen(const Path&) {
 
 // The child writes each number to a pipe, and _exit()s at the end of its work: a copy of the test must
 // neither run its other tests nor its exit handlers.
-struct Child::State {
-    pid_t pid = -1;
-    int in = -1;
-};
-
-Child::Child(const std::function<void(const Report&)>& work) : state_(new State) {
+Child::Child(const std::function<void(const Report&)>& work) {
     int fds[2];
-    if (::pipe(fds) != 0) {
-        why_ = "pipe failed";
+    if (::pipe(fds) != 0 || (pid_ = ::fork()) < 0) {
+        why_ = "no pipe or no fork";
         return;
     }
-    state_->pid = ::fork();
-    if (state_->pid == 0) {
+    if (pid_ == 0) {
         ::close(fds[0]);
         work([out = fds[1]](std::int64_t n) {
             if (::write(out, &n, sizeof n) != sizeof n) {
@@ -130,25 +124,28 @@ Child::Child(const std::function<void(const Report&)>& work) : state_(new State)
         ::_exit(0);
     }
     ::close(fds[1]);
-    state_->in = fds[0];
+    in_ = fds[0];
 }
 
 Child::~Child() {
-    if (state_->pid > 0) {
-        kill();
-        end();
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        wait();
     }
 }
 
-bool Child::next(std::int64_t& n) { return state_->in >= 0 && ::read(state_->in, &n, sizeof n) == sizeof n; }
-
-void Child::kill() { ::kill(state_->pid, SIGKILL); }
-
-std::string Child::end() {
-    ::close(std::exchange(state_->in, -1));
+std::pair<std::vector<std::int64_t>, std::string> Child::wait(std::size_t killAfter) {
+    std::vector<std::int64_t> reported;
+    for (std::int64_t n = 0; ::read(in_, &n, sizeof n) == sizeof n;) {
+        reported.push_back(n);
+        if (reported.size() == killAfter) {
+            ::kill(pid_, SIGKILL);
+        }
+    }
+    ::close(std::exchange(in_, -1));
     int status = 0;
-    ::waitpid(std::exchange(state_->pid, -1), &status, 0);
-    return WIFSIGNALED(status) ? "killed" : "exit " + std::to_string(WEXITSTATUS(status));
+    ::waitpid(std::exchange(pid_, -1), &status, 0);
+    return {reported, WIFSIGNALED(status) ? "killed" : "exit " + std::to_string(WEXITSTATUS(status))};
 }
 
 } // namespace trouble

@@ -89,14 +89,9 @@ Lasting heldOpen(const Path& file) {
     return Lasting({}, [h] { ::CloseHandle(h); });
 }
 
-struct Child::State {};
-
-Child::Child(const std::function<void(const Report&)>&) {
-    why_ = "Windows cannot run a copy of a running process (it has no fork)";
-}
+Child::Child(const std::function<void(const Report&)>&)
+    : why_("Windows cannot run a copy of a running process (it has no fork)") {}
 Child::~Child() = default;
-bool Child::next(std::int64_t&) { return false; }
-void Child::kill() {}
-std::string Child::end() { return "never started"; }
+std::pair<std::vector<std::int64_t>, std::string> Child::wait(std::size_t) { return {{}, "never started"}; }
 
 } // namespace trouble

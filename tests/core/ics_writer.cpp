@@ -5,7 +5,6 @@
 // reminder: 0 none, 1 the evening before, 2 an hour before; the stamp is the rest of the line, in UTF-8.
 #include <cstdio>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "common/system_trouble.h"
@@ -42,18 +41,16 @@ std::string person(const char* stamp) {
 } // namespace
 
 int main() {
-    std::string line, kind, stamp;
-    std::getline(std::cin, line);
-    std::istringstream fields(line);
-    int year = 0, start = 0, counted = 0, reminder = 0;
+    std::string kind, stamp;
+    int year = 2025, start = 0, counted = 0, reminder = 0;
     float offset = 0;
-    if (!(fields >> kind) ||
-        (kind != "person" && !(fields >> year >> offset >> start >> counted >> reminder))) {
+    if (!(std::cin >> kind) ||
+        (kind != "person" && !(std::cin >> year >> offset >> start >> counted >> reminder))) {
         return 2;
     }
-    std::getline(fields >> std::ws, stamp);
+    std::getline(std::cin >> std::ws, stamp);
     const auto first = dateOf(year, 1, 1), last = dateOf(year, 12, 31);
-    if (kind != "person" && (!first || !last)) {
+    if (!first || !last) {
         return 2;
     }
     const std::string text =

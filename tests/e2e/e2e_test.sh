@@ -41,13 +41,7 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 export LC_ALL=C.UTF-8 # xdotool matches window titles in the locale's encoding; ours are Cyrillic
 export XDG_RUNTIME_DIR="$work"
 
-fail() {
-    echo "FAILED: $*"
-    echo "what the program said:"
-    cat "$work/app.log"
-    exit 1
-}
-step() { echo "-- $*"; }
+source "$(dirname "$0")/on_display.sh"
 
 cp "$program" "$work/sutograf"
 printf '0\r\n' >"$work/Opt.txt"
@@ -57,13 +51,9 @@ printf '0\r\n' >"$work/Opt.txt"
 NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1 faketime '2015-04-10 12:00:00' "$work/sutograf" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Сутограф$' | head -n 1) || fail "no window called Сутограф"
+wid=$(named Сутограф 20) || fail "no window called Сутограф"
 sleep 0.5
 read -r cx cy < <("$probe" client "$wid") || fail "cannot find the client area"
-look() { # year month offset today
-    "$probe" check "$wid" "$1" "$2" "$3" "$4" || fail "the screen is not the grid of $2.$1"
-}
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
 
 step "starts on April 2015, today 10.04.2015 framed"
 look 2015 4 0 10.04.2015
@@ -86,27 +76,14 @@ sleep 0.3
 look 2015 3 0 10.04.2015
 
 step "the third watch saved in the settings"
-read -r wx wy < <(xdotool getwindowgeometry --shell "$wid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Return
-sid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Настройки$' | head -n 1) || fail "no settings window"
-sleep 0.3
-read -r sx sy < <(xdotool getwindowgeometry --shell "$sid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
-click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Настройки$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Настройки$' >/dev/null && fail "the settings stayed open after Save"
-
-bytes=$(od -An -tx1 "$work/Opt.txt" | tr -d ' \n')
-[ "$bytes" = "320d0a" ] || fail "Opt.txt holds $bytes, not 32 0d 0a"
+read -r wx wy < <(origin "$wid")
+program_menu 1
+save_third_watch "$work/Opt.txt"
 look 2015 3 2 10.04.2015
 
 step "the year window from the menu: every duty day of the first watch filled with its colour"
-click $((wx + 30)) $(((wy + cy) / 2))
-xdotool key Down Down Down Return # past Настройки and «Какой караул сегодня…»
-yid=$(timeout 10 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
-sleep 0.5
-"$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
+program_menu 3 # past Настройки and «Какой караул сегодня…»
+year_window_filled
 
 # From here on every step waits for what it needs to see, never a fixed time.
 until_true() { # seconds, what failed, command...: the command again and again until it succeeds
@@ -122,15 +99,10 @@ window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1" | head -n
 to_front() { xdotool windowraise "$1" windowfocus --sync "$1"; }
 keys() { xdotool key --delay 40 "$@"; }
 roster_is() { [ "$("$probe" roster "$work/sutograf.db")" = "$1" ]; }
-menu_entry() { # the Программа menu's entry N (from 1, past separators) of the main window
-    to_front "$wid"
-    xdotool mousemove $((wx + 30)) $(((wy + cy) / 2)) click 1
-    keys $(printf 'Down %.0s' $(seq "$1")) Return
-}
 uids() { grep -a '^UID:' "$1" | sort; }
 
 step "«Личный состав» from the menu: two people added with the keyboard, the first watch and the second"
-menu_entry 7 # past the year window's four entries
+program_menu 7 # past the year window's four entries
 rid=$(window 'Личный состав$') || fail "no roster window"
 to_front "$rid"
 keys ctrl+n
@@ -145,7 +117,7 @@ until_true 10 "the second person was not saved" roster_is "people=2 absences=0 s
 # With the third watch on 01.01.2011, April 2015's first watch is on duty on the 12th, 16th, 20th, 24th
 # and 28th, the second on the 13th, 17th, 21st, 25th and 29th. Both joined on 10.04.2015, today.
 step "«Табель» of the first watch for April: Ivanov's leave 20-24.04 typed as ОТ on the keys J N"
-menu_entry 8
+program_menu 8
 tid=$(window 'Табель — 1 караул, Апрель 2015$') || fail "no timesheet window"
 to_front "$tid" # the days have the focus as the window opens
 keys ctrl+Home $(printf 'Right %.0s' $(seq 19)) $(printf 'shift+Right %.0s' $(seq 4)) j n Return

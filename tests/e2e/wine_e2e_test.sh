@@ -28,14 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'echo "FAILED: a step failed at line $LINENO of $0"' ERR
-
-fail() {
-    echo "FAILED: $*"
-    echo "what Wine and the program said (last lines):"
-    [ ! -f "$work/app.log" ] || grep -v ':trace:' "$work/app.log" | tail -n 20
-    exit 1
-}
-step() { echo "-- $*"; }
+source "$(dirname "$0")/on_display.sh"
 
 # Unzipped as Windows' Explorer does, the names taken as UTF-8 by the zip's flag (unzip ignores it).
 python3 -m zipfile -e "$zip" "$work/stick"
@@ -49,29 +42,10 @@ printf '1\r\n' >"$folder/Opt.txt"
     faketime '2015-04-10 12:00:00' wine ./Сутограф.exe) >"$work/app.log" 2>&1 &
 app_pid=$!
 
-wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Сутограф$' | head -n 1) || fail "no window called Сутограф"
+wid=$(named Сутограф 60) || fail "no window called Сутограф"
 sleep 1
 read -r cx cy < <("$probe" client "$wid") || fail "cannot find the client area"
-look() { # year month offset today
-    "$probe" check "$wid" "$1" "$2" "$3" "$4" || fail "the screen is not the grid of $2.$1 with offset $3"
-}
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.5; }
-visible() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort; }
-# The menu "Программа" opened, and once its popup is up (a loaded machine may take seconds), the
-# entry `downs` places down chosen.
-program_menu() {
-    local before popup=
-    before=$(visible)
-    click $((wx + 30)) $(((wy + cy) / 2))
-    for _ in $(seq 50); do
-        popup=$(comm -13 <(echo "$before") <(visible) | head -n 1)
-        [ -n "$popup" ] && break
-        sleep 0.1
-    done
-    [ -n "$popup" ] || fail "the menu Программа did not open"
-    for _ in $(seq "$1"); do xdotool key Down; done
-    xdotool key Return
-}
+read -r wx wy < <(origin "$wid")
 
 step "starts on April 2015, today 10.04.2015 framed, in the colours of the offset in Opt.txt"
 look 2015 4 1 10.04.2015
@@ -89,50 +63,17 @@ translation="$traced\\\\translations\\\\qtbase_ru.qm\"" awk '
     fail "Qt's Russian translation was not opened from translations\\ beside the program"
 
 step "the third watch saved in the settings, as three bytes beside the .exe"
-read -r wx wy < <(xdotool getwindowgeometry --shell "$wid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
 program_menu 1
-sid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Настройки$' | head -n 1) || fail "no settings window"
-sleep 0.5
-read -r sx sy < <(xdotool getwindowgeometry --shell "$sid" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}')
-click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
-click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Настройки$' >/dev/null || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Настройки$' >/dev/null && fail "the settings stayed open after Save"
-bytes=$(od -An -tx1 "$folder/Opt.txt" | tr -d ' \n')
-[ "$bytes" = "320d0a" ] || fail "Opt.txt beside the .exe holds $bytes, not 32 0d 0a"
+save_third_watch "$folder/Opt.txt"
 look 2015 4 2 10.04.2015
 
 step "the year window from the menu: every duty day of the first watch filled with its colour"
 program_menu 3 # past Настройки and «Какой караул сегодня…»
-yid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Год и часы$' | head -n 1) || fail "no year window"
-sleep 1
-"$probe" fills "$yid" 2015 1 2 || fail "the year window's duty days are not filled with the first watch's colour"
+year_window_filled
 
 step "its PDF written through the Windows save dialog"
-# The window starts with the focus on its first control; going back from there reaches its buttons,
-# the last first. Each is pressed in turn, and whatever it opens is turned down, until one opens the
-# dialog "Сохранить PDF".
-found=
-for _ in $(seq 8); do
-    before=$(visible)
-    xdotool key shift+Tab space
-    opened=
-    for _ in $(seq 30); do
-        opened=$(comm -13 <(echo "$before") <(visible) | head -n 1)
-        [ -n "$opened" ] && break
-        sleep 0.1
-    done
-    [ -n "$opened" ] || continue
-    sleep 0.5
-    # (A window gone by now, a tooltip, has no name to give.)
-    if [ "$(xdotool getwindowname "$opened" 2>/dev/null || true)" = "Сохранить PDF" ]; then
-        found=$opened
-        break
-    fi
-    xdotool key Escape
-    for _ in $(seq 30); do visible | grep -x "$opened" >/dev/null || break; sleep 0.1; done
-done
-[ -n "$found" ] || fail "no button of the year window opens the dialog Сохранить PDF"
+xdotool key ctrl+s
+named 'Сохранить PDF' 20 >/dev/null || fail "Ctrl+S opens no dialog Сохранить PDF"
 sleep 0.5
 pdf="$folder/year.pdf"
 # The name box holds the offered name; Wine's edit box has no Ctrl+A.

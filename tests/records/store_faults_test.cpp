@@ -17,9 +17,6 @@ namespace {
 
 PersonRecord somebody(const std::string& name) { return {{0, name, "", 40}, {{*dateOf(2025, 1, 1), 1}}, {}}; }
 
-// Each saved id is reported to the test as the other program's work goes on.
-using Work = std::function<void(const trouble::Child::Report&)>;
-
 TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
@@ -39,14 +36,8 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     if (!child.made()) {
         GTEST_SKIP() << "cannot make it here: " << child.why();
     }
-    std::vector<PersonId> saved;
-    for (std::int64_t id = 0; child.next(id);) {
-        saved.push_back(id);
-        if (saved.size() == 100) {
-            child.kill();
-        }
-    }
-    ASSERT_EQ(child.end(), "killed") << "the child finished before it was killed, or failed";
+    const auto [saved, end] = child.wait(100);
+    ASSERT_EQ(end, "killed") << "the child finished before it was killed, or failed";
     ASSERT_GE(saved.size(), 100u);
 
     RosterStore reopened(file, folder.path(), 0); // rolls back the edit it was killed in
@@ -59,22 +50,13 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     }
 }
 
-// Everything a child reported, or nothing when it did not end well.
-std::vector<std::int64_t> allReported(trouble::Child& child) {
-    std::vector<std::int64_t> ids;
-    for (std::int64_t id = 0; child.next(id);) {
-        ids.push_back(id);
-    }
-    return child.end() == "exit 0" ? ids : std::vector<std::int64_t>();
-}
-
 TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
     const Date jan1 = *dateOf(2025, 1, 1);
     const PersonId giver = RosterStore(file, folder.path(), 0).addPerson(somebody("Отдающий")).id;
     // Each adds people and tries to take the same 20 duties of the giver: each is given once.
-    const auto work = [&](std::string who) -> Work {
+    const auto work = [&](std::string who) {
         return [&, who](const trouble::Child::Report& report) {
             RosterStore store(file, folder.path(), 0);
             const PersonId taker = store.addPerson({{0, who, "", 40}, {{jan1, 2}}, {}}).id;
@@ -89,8 +71,9 @@ TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
     if (!a.made()) {
         GTEST_SKIP() << "cannot make it here: " << a.why();
     }
-    auto ids = allReported(a);
-    const auto fromB = allReported(b);
+    auto [ids, endA] = a.wait();
+    const auto [fromB, endB] = b.wait();
+    ASSERT_EQ(endA + ", " + endB, "exit 0, exit 0");
     ids.insert(ids.end(), fromB.begin(), fromB.end());
     ASSERT_EQ(ids.size(), 80u);
     RosterStore store(file, folder.path(), 0);

@@ -136,7 +136,7 @@ build=$root/build-windows
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_PREFIX_PATH="$qt_prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DBUILD_TESTING=ON -DSUTOGRAF_BENCH=OFF -DSUTOGRAF_WERROR=ON "${sqlite_args[@]}" >/dev/null
-cmake --build "$build" -j "$jobs"
+nice -n 10 cmake --build "$build" -j "$jobs"
 
 step "The zip"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -147,7 +147,7 @@ zip=$root/dist/sutograf-$version-windows-x64.zip
 step "The screen probe for the end-to-end test (Linux)"
 host=$root/build-windows-host
 cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DSUTOGRAF_BENCH=OFF >/dev/null
-cmake --build "$host" -j "$jobs" --target e2e_probe
+nice -n 10 cmake --build "$host" -j "$jobs" --target e2e_probe
 
 step "The tests under Wine"
 "$root/windows/wine-tests.sh" "$build" "$qt_prefix" "$zip" "$host/tests/e2e_probe" "$cache/wine"

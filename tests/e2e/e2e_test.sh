@@ -11,12 +11,8 @@ set -euo pipefail
 program=$(readlink -f "$1")
 probe=$(readlink -f "$2")
 
-for tool in Xvfb xdotool faketime; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed, so there is no real display to test on"
-        exit 77
-    fi
-done
+source "$(dirname "$0")/on_display.sh"
+need Xvfb xdotool faketime
 
 work=$(mktemp -d)
 app_pid=
@@ -40,8 +36,6 @@ fi
 export DISPLAY=":$(head -n 1 "$work/display")"
 export LC_ALL=C.UTF-8 # xdotool matches window titles in the locale's encoding; ours are Cyrillic
 export XDG_RUNTIME_DIR="$work"
-
-source "$(dirname "$0")/on_display.sh"
 
 cp "$program" "$work/sutograf"
 printf '0\r\n' >"$work/Opt.txt"

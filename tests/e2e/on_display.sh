@@ -2,6 +2,8 @@
 # $work (the test's folder, the program's output in $work/app.log), $probe, and $wid once the main
 # window is found.
 
+# Exits 77 (skipped) when one of the tools named is not installed.
+need() { for t in "$@"; do command -v "$t" >/dev/null || { echo "SKIPPED: $t is not installed" && exit 77; }; done; }
 fail() {
     echo "FAILED: $*"
     echo "what the program said (last lines):"

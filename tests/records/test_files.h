@@ -4,9 +4,7 @@
 // file independently of the store, and the days of a watch's duties.
 
 #include <cstdlib>
-#include <optional>
 #include <random>
-#include <string>
 
 #include "common/files.h"
 #include "date.h"

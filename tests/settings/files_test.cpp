@@ -356,6 +356,10 @@ TEST_P(UserCalendar, ReplacesOnlyWholeCleanYearsAndSaysWhich) {
 const QString kNoYearTaken = u"Год строки с ошибкой не прочитан, а она может относиться к любому году файла, "
                              "поэтому файл не взят: за 2026 и 2027 годы взят календарь программы."_s;
 const QString k2027Not = u"За 2027 год взят календарь программы."_s;
+// A line whose year cannot be read: no year of the file is taken.
+CalendarCase unreadableYear(const char* name, const char* line) {
+    return {name, with2026(line), NormSource::Provisional, {2026, 2027}, kNoYearTaken};
+}
 INSTANTIATE_TEST_SUITE_P(
     Cases, UserCalendar,
     ::testing::Values(
@@ -372,22 +376,10 @@ INSTANTIATE_TEST_SUITE_P(
                      u"За 2027 и 2031 годы взят календарь программы."_s},
         CalendarCase{
             "OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, {2027}, k2027Not},
-        CalendarCase{"DayMonthYear",
-                     with2026("09.01.2026,dayoff"),
-                     NormSource::Provisional,
-                     {2026, 2027},
-                     kNoYearTaken},
-        CalendarCase{"QuotedDate",
-                     with2026("\"2026-01-09\",dayoff"),
-                     NormSource::Provisional,
-                     {2026, 2027},
-                     kNoYearTaken},
-        CalendarCase{"SecondByteOrderMark",
-                     with2026("\xEF\xBB\xBF"
-                              "2026-01-09,dayoff"),
-                     NormSource::Provisional,
-                     {2026, 2027},
-                     kNoYearTaken}),
+        unreadableYear("DayMonthYear", "09.01.2026,dayoff"),
+        unreadableYear("QuotedDate", "\"2026-01-09\",dayoff"),
+        unreadableYear("SecondByteOrderMark", "\xEF\xBB\xBF"
+                                              "2026-01-09,dayoff")),
     kByRowName);
 
 // What a killed save left: QSaveFile's "name.XXXXXX" beside Opt.txt and sutograf.ini, removed when last

@@ -11,11 +11,12 @@ fail() {
     exit 1
 }
 step() { echo "-- $*"; }
-look() { # year month offset today
-    "$probe" check "$wid" "$1" "$2" "$3" "$4" || fail "the screen is not the grid of $2.$1 with offset $3"
-}
+# The main window shows the grid of: year month offset today.
+look() { "$probe" check "$wid" "$@" || fail "the screen is not the grid of $2.$1 with offset $3"; }
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
-named() { timeout "$2" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+# The first visible window of title $1 within $2 seconds; asked again when a window gone while xdotool
+# lists them makes it fail.
+named() { for _ in $(seq $(($2 * 10))); do xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return; sleep 0.1; done; return 1; }
 visible() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
 origin() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'; }
 

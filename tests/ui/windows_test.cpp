@@ -1156,7 +1156,8 @@ private slots:
         QCOMPARE(year->shownWatch(), 2);
         const QString pdf = f.dir.filePath(u"person.pdf"_s); // the sheet follows the choice
         QVERIFY(year->writePdf(pdf));
-        QVERIFY(run(u"pdftotext"_s, {pdf, u"-"_s}).contains(u"График дежурств на 2025 год — Борисов"_s));
+        QVERIFY(!canReadPdf() ||
+                run(u"pdftotext"_s, {pdf, u"-"_s}).contains(u"График дежурств на 2025 год — Борисов"_s));
         RosterSource& roster = RosterSource::of(*f.rota);
         PersonRecord newcomer;
         newcomer.person.name = "Дмитриев";

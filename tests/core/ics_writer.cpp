@@ -49,14 +49,11 @@ int main() {
         return 2;
     }
     std::getline(std::cin >> std::ws, stamp);
-    const auto first = dateOf(year, 1, 1), last = dateOf(year, 12, 31);
-    if (!first || !last) {
-        return 2;
-    }
-    const std::string text =
-        kind == "person" ? person(stamp.c_str())
-                         : dutyCalendar(std::stoi(kind), *first, *last, offset, {start, counted, false},
-                                        stamp, static_cast<Reminder>(reminder));
+    const Date first = dateOf(year, 1, 1).value(), last = dateOf(year, 12, 31).value(); // else it throws
+    const std::string text = kind == "person"
+                                 ? person(stamp.c_str())
+                                 : dutyCalendar(std::stoi(kind), first, last, offset, {start, counted, false},
+                                                stamp, static_cast<Reminder>(reminder));
     trouble::makeStdoutBinary(); // CR LF as they are, never CR CR LF
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : 1;
 }

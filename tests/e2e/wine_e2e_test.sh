@@ -71,7 +71,9 @@ named 'Сохранить PDF' 20 >/dev/null || fail "Ctrl+S opens no dialog С�
 sleep 0.5
 pdf="$folder/year.pdf"
 # The name box holds the offered name; Wine's edit box has no Ctrl+A.
-xdotool key Home shift+End type --delay 30 "Z:${pdf//\//\\}" key Return
+xdotool key Home shift+End
+xdotool type --delay 30 "Z:${pdf//\//\\}"
+xdotool key Return
 for _ in $(seq 100); do [ -s "$pdf" ] && break; sleep 0.1; done
 [ -s "$pdf" ] || fail "no PDF at $pdf"
 sleep 0.5

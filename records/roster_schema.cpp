@@ -114,6 +114,9 @@ std::optional<std::string> migrateRoster(sql::Connection& db, const std::filesys
     // bytes on the disk are the whole of the old version.
     const auto copy = migrationCopyPath(file, static_cast<int>(*version));
     std::error_code ec;
+    // A copy left by an earlier attempt goes first: MinGW's copy_file refuses to replace a file, whatever
+    // its options say.
+    std::filesystem::remove(copy, ec);
     if (!std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing, ec) ||
         !dbfile::syncFile(copy)) {
         return "Не удалось сохранить копию " + dbfile::utf8(copy) + " перед обновлением файла " + name +

@@ -5,38 +5,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <cerrno>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "safe_file_system.h"
 
 namespace sutograf {
-namespace {
 
-// The cause of the failure the last system call reported. Qt keeps only an English text of it, and
-// only the number tells a full disk from a read-only one; it is read right after the failing call.
-WriteFailure failureOf(int error, QFileDevice::FileError qtError) {
-#ifdef Q_OS_UNIX
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return WriteFailure::NoPermission;
-    case EROFS:
-        return WriteFailure::ReadOnlyDisk;
-    case ENOSPC:
-    case EDQUOT:
-        return WriteFailure::DiskFull;
-    case EISDIR:
-        return WriteFailure::FolderInTheWay;
-    default:
-        break;
-    }
-#else
-    Q_UNUSED(error);
-#endif
+namespace systemfiles {
+
+WriteFailure failureOfQtError(QFileDevice::FileError qtError) {
     switch (qtError) {
     case QFileDevice::ResourceError:
         return WriteFailure::DiskFull;
@@ -48,20 +23,21 @@ WriteFailure failureOf(int error, QFileDevice::FileError qtError) {
     }
 }
 
+} // namespace systemfiles
+
+namespace {
+
+using systemfiles::clearFailure;
+using systemfiles::lastFailure;
+
 // What stands at path, a link followed to its end, if it must not be replaced: a folder, anything
 // that is not a regular file (links in a circle included), or a file its owner has made read-only.
 // Nothing at all is fine: a new file is made, also through a dangling link.
 WriteFailure refusedTarget(const QString& path) {
     const QFileInfo target(path); // follows links
     if (!target.exists()) {
-#ifdef Q_OS_UNIX
         // Links in a circle: the save would put a file in place of the link.
-        struct stat seen {};
-        if (::stat(QFile::encodeName(path).constData(), &seen) != 0 && errno == ELOOP) {
-            return WriteFailure::NotAFile;
-        }
-#endif
-        return WriteFailure::None;
+        return systemfiles::linksInACircle(path) ? WriteFailure::NotAFile : WriteFailure::None;
     }
     if (target.isDir()) {
         return WriteFailure::FolderInTheWay;
@@ -69,79 +45,11 @@ WriteFailure refusedTarget(const QString& path) {
     if (!target.isFile()) {
         return WriteFailure::NotAFile;
     }
-#ifdef Q_OS_UNIX
-    // The rename would replace a read-only file in a writable folder; asked with the effective
-    // rights, as the write itself would be.
-    if (::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) != 0) {
-        return failureOf(errno, QFileDevice::PermissionsError);
-    }
-#endif
-    return WriteFailure::None;
+    // The rename would replace a read-only file in a writable folder.
+    return systemfiles::refusedRegularFile(path);
 }
 
 } // namespace
-
-ReadResult readFile(const QString& path, qint64 maxBytes) {
-#ifdef Q_OS_UNIX
-    // Judged before opening, so that nothing but a regular file is opened at all; O_NONBLOCK and the
-    // second look at the open descriptor cover a file swapped for a FIFO in between.
-    const QByteArray name = QFile::encodeName(path);
-    struct stat seen {};
-    if (::stat(name.constData(), &seen) != 0) {
-        switch (errno) {
-        case ENOENT:
-            return {{},
-                    ::lstat(name.constData(), &seen) == 0 ? ReadFailure::BrokenLink : ReadFailure::Missing};
-        case ENOTDIR:
-            return {{}, ReadFailure::Missing}; // a file stands where a folder of the path should
-        case ELOOP:
-            return {{}, ReadFailure::LinkLoop};
-        case EACCES:
-            return {{}, ReadFailure::NoPermission};
-        default:
-            return {{}, ReadFailure::Other};
-        }
-    }
-    if (S_ISDIR(seen.st_mode)) {
-        return {{}, ReadFailure::FolderInTheWay};
-    }
-    if (!S_ISREG(seen.st_mode)) {
-        return {{}, ReadFailure::NotAFile};
-    }
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return {{}, errno == EACCES || errno == EPERM ? ReadFailure::NoPermission : ReadFailure::Other};
-    }
-    QFile file;
-    if (::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return {{}, ReadFailure::NotAFile};
-    }
-#else
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return {{}, info.isSymLink() ? ReadFailure::BrokenLink : ReadFailure::Missing};
-    }
-    if (info.isDir()) {
-        return {{}, ReadFailure::FolderInTheWay};
-    }
-    if (!info.isFile()) {
-        return {{}, ReadFailure::NotAFile};
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {{},
-                file.error() == QFileDevice::PermissionsError ? ReadFailure::NoPermission
-                                                              : ReadFailure::Other};
-    }
-#endif
-    QByteArray bytes = file.read(maxBytes);
-    if (file.error() != QFileDevice::NoError) {
-        return {{}, ReadFailure::Other};
-    }
-    return {std::move(bytes), ReadFailure::None};
-}
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
     ReadResult read = readFile(path, maxBytes);
@@ -163,6 +71,8 @@ QString failureText(ReadFailure failure) {
         return QStringLiteral("это ссылка на файл, которого нет");
     case ReadFailure::LinkLoop:
         return QStringLiteral("ссылки на этот файл замкнуты в круг");
+    case ReadFailure::InUse:
+        return QStringLiteral("файл открыт в другой программе, которая не даёт его читать");
     case ReadFailure::Other:
         break;
     }
@@ -177,25 +87,25 @@ WriteResult writeFileSafely(const QString& path, const QByteArray& bytes, Missin
     if (folders == MissingFolders::Refuse && !QFileInfo(folder).isDir()) {
         return {WriteFailure::NoFolder};
     }
-    errno = 0;
+    clearFailure();
     if (!QDir().mkpath(folder)) {
-        return {failureOf(errno, QFileDevice::OpenError)};
+        return {lastFailure(QFileDevice::OpenError, path)};
     }
     QSaveFile file(path);
-    // Called right after the failing step, while errno still tells its cause. Nothing is renamed
-    // over the old file once a step has failed.
-    const auto failed = [&file] {
-        const WriteResult result{failureOf(errno, file.error())};
+    // Called right after the failing step, while the system still tells its cause. Nothing is
+    // renamed over the old file once a step has failed.
+    const auto failed = [&file, &path] {
+        const WriteResult result{lastFailure(file.error(), path)};
         file.cancelWriting();
         return result;
     };
     // Unbuffered, so that a failed write is seen here: a buffered one would fail only inside
     // commit(), and Qt would then rename the empty temporary file over the old one.
-    errno = 0;
+    clearFailure();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return failed();
     }
-    errno = 0;
+    clearFailure();
     if (file.write(bytes) != bytes.size()) {
         return failed();
     }
@@ -207,9 +117,9 @@ WriteResult writeFileSafely(const QString& path, const QByteArray& bytes, Missin
         !file.setPermissions(mode | ownerMayReadAndWrite)) {
         return failed();
     }
-    errno = 0;
+    clearFailure();
     if (!file.commit()) {
-        return {failureOf(errno, file.error())};
+        return {lastFailure(file.error(), path)};
     }
     return {};
 }
@@ -233,6 +143,8 @@ QString failureText(WriteFailure failure) {
         return QStringLiteral("на месте файла стоит не обычный файл (устройство, канал или ссылка на них)");
     case WriteFailure::DiskFull:
         return QStringLiteral("на диске нет места");
+    case WriteFailure::InUse:
+        return QStringLiteral("файл открыт в другой программе; закройте его там и сохраните снова");
     case WriteFailure::Other:
         break;
     }

@@ -16,6 +16,7 @@ enum class ReadFailure {
     NotAFile,       // a device or a FIFO, or a link to one
     BrokenLink,     // a link to nothing
     LinkLoop,       // links that lead round in a circle
+    InUse,          // another program holds the file open and lets no one read it (Windows)
     Other,          // anything else the system reports
 };
 
@@ -46,6 +47,7 @@ enum class WriteFailure {
     FolderInTheWay, // a folder stands where the file should be
     NotAFile,       // a device, a FIFO or a link to one stands where the file should be
     DiskFull,       // no space left (or the user's quota is used up)
+    InUse,          // another program holds the file open and lets no one replace it (Windows)
     Other,          // anything else the system reports
 };
 

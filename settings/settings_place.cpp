@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 namespace sutograf {
@@ -19,16 +18,6 @@ SettingsPlace SettingsPlace::forProgram(const QString& programDir) {
         return SettingsPlace(programDir);
     }
     return SettingsPlace(programDir, userConfigDir());
-}
-
-QString SettingsPlace::userConfigDir() {
-    // Without $HOME, Qt answers the file system root for the home folder; nothing of ours goes there.
-    const bool hasHome = QDir::homePath() != QDir::rootPath();
-    if (!hasHome && !QDir::isAbsolutePath(qEnvironmentVariable("XDG_CONFIG_HOME"))) {
-        return {};
-    }
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("sutograf"));
 }
 
 QString SettingsPlace::readPath(const QString& fileName) const {

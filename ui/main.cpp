@@ -12,7 +12,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setStyle(new sutograf::StartStyle);
-    // A fixed name: the settings folder is ~/.config/sutograf whatever the program file is called.
+    // A fixed name, whatever the program file is called (Сутограф.exe on Windows). The settings folder
+    // does not follow it either: ~/.config/sutograf, or %APPDATA%\sutograf on Windows.
     QApplication::setApplicationName(QStringLiteral("sutograf"));
     // The program speaks Russian whatever the desktop's language; Qt's own dialogs (files, printing,
     // the buttons of a message) are made to speak it too.

@@ -1,32 +1,41 @@
 #pragma once
 
-// What the tests of files share: a folder of their own, a file's bytes, everything a folder holds, and
-// the hostile things that can stand where a file should be.
+// What the tests of files share, on every system: a folder of their own, a file's bytes, everything a
+// folder holds, and the hostile things that can stand where a file should be. What only some systems
+// can make, common/system_trouble.h makes or says why not.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
+
+#include "common/system_trouble.h"
 
 namespace fs = std::filesystem;
 
-// Removed with all it holds, made writable again first.
+// A folder no other test has (made, not merely named), removed with all it holds, made writable again
+// first.
 class TempFolder {
 public:
     TempFolder() {
-        std::string name = (fs::temp_directory_path() / "sutograf-test-XXXXXX").string();
-        path_ = ::mkdtemp(name.data()) != nullptr ? fs::path(name) : fs::path();
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const fs::path p = fs::temp_directory_path() / ("sutograf-test-" + std::to_string(random()));
+            if (std::error_code ec; fs::create_directory(p, ec)) {
+                path_ = p;
+            }
+        }
     }
     ~TempFolder() {
         std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        trouble::makeWritable(path_);
+        for (auto i = fs::recursive_directory_iterator(path_, ec); !ec && i != fs::end(i); i.increment(ec)) {
+            trouble::makeWritable(i->path());
+        }
         fs::remove_all(path_, ec);
     }
     TempFolder(const TempFolder&) = delete;
@@ -55,17 +64,16 @@ inline bool put(const fs::path& p, std::string_view bytes) {
     return static_cast<bool>(out.flush());
 }
 
-// Everything in the folder, by name: kind, mode and inode, the bytes of a file, the target of a link.
+// Everything in the folder, by name: what stands there (kind, identity, mode), the bytes of a file, the
+// target of a link.
 inline std::map<std::string, std::string> snapshot(const fs::path& folder) {
     std::map<std::string, std::string> all;
     for (const auto& e : fs::directory_iterator(folder)) {
-        struct stat s {};
-        ::lstat(e.path().c_str(), &s);
-        std::string what = std::to_string(s.st_mode) + ' ' + std::to_string(s.st_ino) + ' ';
-        if (S_ISREG(s.st_mode)) {
-            what += bytesOf(e.path()).value_or("<unreadable>");
-        } else if (S_ISLNK(s.st_mode)) {
+        std::string what = trouble::identityOf(e.path()) + ' ';
+        if (e.is_symlink()) {
             what += fs::read_symlink(e.path()).string();
+        } else if (e.is_regular_file()) {
+            what += bytesOf(e.path()).value_or("<unreadable>");
         }
         all[e.path().filename().string()] = what;
     }
@@ -75,28 +83,31 @@ inline std::map<std::string, std::string> snapshot(const fs::path& folder) {
 // What can stand where a file should be. A link's target goes beside it, its name with ".target".
 enum class Thing { Nothing, Folder, Fifo, LinkToFifo, LinkToDevice, ModeZero, LinkLoop, BrokenLink };
 
-// False when it cannot be made here: a device node needs root. The device is our own null device, so
-// that a fault cannot take the system's with it.
-inline bool make(Thing t, const fs::path& where) {
-    const std::string at = where.string(), target = at + ".target";
+// Puts the thing there; answers why it cannot be made here, or nothing when done. The device is our
+// own null device, so that a fault cannot take the system's with it.
+inline std::string make(Thing t, const fs::path& where) {
+    fs::path target = where;
+    target += ".target";
+    std::string why;
     switch (t) {
     case Thing::Nothing:
-        return true;
+        return {};
     case Thing::Folder:
-        return ::mkdir(at.c_str(), 0755) == 0;
+        return fs::create_directory(where) ? "" : "cannot make a folder";
     case Thing::Fifo:
-        return ::mkfifo(at.c_str(), 0644) == 0;
+        return trouble::makeFifo(where);
     case Thing::LinkToFifo:
-        return ::mkfifo(target.c_str(), 0644) == 0 && ::symlink(target.c_str(), at.c_str()) == 0;
+        why = trouble::makeFifo(target);
+        return why.empty() ? trouble::makeLink(target, where) : why;
     case Thing::LinkToDevice:
-        return ::mknod(target.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-               ::symlink(target.c_str(), at.c_str()) == 0;
+        why = trouble::makeNullDevice(target);
+        return why.empty() ? trouble::makeLink(target, where) : why;
     case Thing::ModeZero:
-        return put(where, "") && ::chmod(at.c_str(), 0) == 0;
+        return put(where, "") ? trouble::makeUnreadable(where) : "cannot write the file";
     case Thing::LinkLoop:
-        return ::symlink(at.c_str(), at.c_str()) == 0;
+        return trouble::makeLink(where, where);
     case Thing::BrokenLink:
-        return ::symlink("gone", at.c_str()) == 0;
+        return trouble::makeLink("gone", where);
     }
-    return false;
+    return "no such thing";
 }

@@ -1,5 +1,6 @@
 # Reads ics_writer's duty calendars with an independent parser, Debian's python3-icalendar.
-# Usage: /usr/bin/python3 ics_check.py path/to/ics_writer
+# Usage: /usr/bin/python3 ics_check.py [LAUNCHER...] path/to/ics_writer
+# (a launcher such as wine runs a writer built for Windows)
 import datetime as dt
 import subprocess
 import sys
@@ -10,8 +11,9 @@ NONE, EVENING, HOUR = 0, 1, 2
 
 
 def calendar(watch, year, offset, start, length, stamp="20261207T021500Z", reminder=NONE):
-    args = [sys.argv[1], *map(str, (watch, year, offset, start, length)), stamp, str(reminder)]
-    raw = subprocess.run(args, check=True, capture_output=True).stdout
+    # The stamp goes last, on standard input: a command line under Wine loses the Cyrillic in it.
+    line = " ".join(map(str, (watch, year, offset, start, length, reminder, stamp))) + "\n"
+    raw = subprocess.run(sys.argv[1:], input=line.encode(), check=True, capture_output=True).stdout
     assert raw.endswith(b"\r\n"), "the last line ends in CRLF"
     for line in raw[:-2].split(b"\r\n"):
         assert b"\n" not in line and b"\r" not in line and len(line) <= 75, line
@@ -50,7 +52,7 @@ stamp = "20261207T021500Z" + "штамп " * 30  # the 75th octet falls inside a
 lines = icalendar.parser.Contentlines.from_ical(calendar(2, 2025, 0, 480, 1440, stamp).decode("utf-8"))
 assert f"DTSTAMP:{stamp}" in lines, "the long stamp survives folding and unfolding"
 
-# A person's year (2025, offset 0) as ics_writer --person makes it: the first watch, the third from
+# A person's year (2025, offset 0) as ics_writer's line "person STAMP" makes it: the first watch, the third from
 # 1 July; a leave from 20.12.2025 to 10.01.2026 with sick days 24-26.12 inside it; the first duty of March
 # given away, and the first day of August off their watch taken.
 rota = lambda d: (d - dt.date(1899, 12, 30)).days % 4 + 1
@@ -59,7 +61,8 @@ own = lambda d: 1 if d < dt.date(2025, 7, 1) else 3
 given = next(d for d in year_days if d.month == 3 and rota(d) == 1)
 taken = next(d for d in year_days if d.month == 8 and rota(d) != 3)
 leave, sick = (dt.date(2025, 12, 20), dt.date(2026, 1, 10)), (dt.date(2025, 12, 24), dt.date(2025, 12, 26))
-person = lambda stamp: subprocess.run([sys.argv[1], "--person", stamp], check=True, capture_output=True).stdout
+person = lambda stamp: subprocess.run(sys.argv[1:], input=f"person {stamp}\n".encode(), check=True,
+                                      capture_output=True).stdout
 raw = person("20261207T021500Z")
 duties = [d for d in year_days if (rota(d) == own(d) and not leave[0] <= d <= leave[1] and d != given) or d == taken]
 runs = [(leave[0], sick[0], "Отпуск (ОТ)"), (sick[0], sick[1] + dt.timedelta(1), "Больничный (Б)"),

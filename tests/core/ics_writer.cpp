@@ -1,12 +1,13 @@
-// Writes one year of a duty calendar to stdout for ics_check.py.
-//   ics_writer watch year offset startMinute countedMinutes stamp reminder
-//   ics_writer --person stamp: the year 2025 of the person ics_check.py describes, reminded the evening
-//   before
-// reminder: 0 none, 1 the evening before, 2 an hour before.
+// Writes one year of a duty calendar to stdout for ics_check.py, from one line on stdin (a command line
+// under Wine loses its Cyrillic):
+//   watch year offset startMinute countedMinutes reminder stamp
+//   person stamp: the year 2025 of the person ics_check.py describes, reminded the evening before
+// reminder: 0 none, 1 the evening before, 2 an hour before; the stamp is the rest of the line, in UTF-8.
 #include <cstdio>
-#include <cstdlib>
+#include <iostream>
 #include <string>
 
+#include "common/system_trouble.h"
 #include "ics.h"
 #include "rota.h"
 
@@ -39,16 +40,20 @@ std::string person(const char* stamp) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 8 && !(argc == 3 && std::string(argv[1]) == "--person")) {
+int main() {
+    std::string kind, stamp;
+    int year = 2025, start = 0, counted = 0, reminder = 0;
+    float offset = 0;
+    if (!(std::cin >> kind) ||
+        (kind != "person" && !(std::cin >> year >> offset >> start >> counted >> reminder))) {
         return 2;
     }
-    const int year = argc == 8 ? std::atoi(argv[2]) : 0;
-    const std::string text = argc == 3
-                                 ? person(argv[2])
-                                 : dutyCalendar(std::atoi(argv[1]), *dateOf(year, 1, 1),
-                                                *dateOf(year, 12, 31), static_cast<float>(std::atof(argv[3])),
-                                                {std::atoi(argv[4]), std::atoi(argv[5]), false}, argv[6],
-                                                static_cast<Reminder>(std::atoi(argv[7])));
+    std::getline(std::cin >> std::ws, stamp);
+    const Date first = dateOf(year, 1, 1).value(), last = dateOf(year, 12, 31).value(); // else it throws
+    const std::string text = kind == "person"
+                                 ? person(stamp.c_str())
+                                 : dutyCalendar(std::stoi(kind), first, last, offset, {start, counted, false},
+                                                stamp, static_cast<Reminder>(reminder));
+    trouble::makeStdoutBinary(); // CR LF as they are, never CR CR LF
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : 1;
 }

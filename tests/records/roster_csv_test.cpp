@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "records/test_files.h"
 #include "roster_csv.h"
 #include "roster_store.h"
@@ -63,14 +66,9 @@ struct BadFile {
 void PrintTo(const BadFile& b, std::ostream* os) { *os << b.name; }
 
 std::string junk(std::size_t size) {
+    std::mt19937 random(7);
     std::string s(size, '\0');
-    std::uint64_t x = 88172645463325252ull;
-    for (char& c : s) {
-        x ^= x << 13;
-        x ^= x >> 7;
-        x ^= x << 17;
-        c = static_cast<char>(x);
-    }
+    std::generate(s.begin(), s.end(), [&random] { return static_cast<char>(random()); });
     return s;
 }
 

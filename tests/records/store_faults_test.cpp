@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
+#include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
 #include <sqlite3.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 
-#include "common/no_root_override.h"
-#include "common/small_disk.h"
 #include "records/test_files.h"
 #include "roster_schema.h"
 #include "roster_store.h"
@@ -22,59 +19,27 @@ namespace {
 
 PersonRecord somebody(const std::string& name) { return {{0, name, "", 40}, {{*dateOf(2025, 1, 1), 1}}, {}}; }
 
-// Runs `work` in a child process that writes each saved id to a pipe; answers the pipe's read end.
-int child(pid_t& pid, const std::function<void(int)>& work) {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        return -1;
-    }
-    pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        work(fds[1]);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    return fds[0];
-}
-
-void report(int fd, std::int64_t id) {
-    if (::write(fd, &id, sizeof id) != sizeof id) {
-        ::_exit(3);
-    }
-}
-
-bool readId(int fd, std::int64_t& id) { return ::read(fd, &id, sizeof id) == sizeof id; }
-
 TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
-    pid_t pid = 0;
-    const int in = child(pid, [&](int out) {
+    trouble::Child child([&](const trouble::Child::Report& report) {
         RosterStore store(file, folder.path(), 0);
         for (int i = 0; i < 1000; ++i) {
             const Saved s = store.addPerson(somebody("Боец " + std::to_string(i)));
             if (!s) {
-                ::_exit(2);
+                std::_Exit(2);
             }
-            report(out, s.id);
+            report(s.id);
             // A moment between edits, as a person takes one: an edit reported before its commit
             // would be killed in it.
-            ::usleep(1000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    std::vector<PersonId> saved;
-    std::int64_t id = 0;
-    while (readId(in, id)) {
-        saved.push_back(id);
-        if (saved.size() == 100) {
-            ::kill(pid, SIGKILL);
-        }
+    if (!child.made()) {
+        GTEST_SKIP() << "cannot make it here: " << child.why();
     }
-    ::close(in);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the child finished before it was killed, or failed: " << status;
+    const auto [saved, end] = child.wait(100);
+    ASSERT_EQ(end, "killed") << "the child finished before it was killed, or failed";
     ASSERT_GE(saved.size(), 100u);
 
     RosterStore reopened(file, folder.path(), 0); // rolls back the edit it was killed in
@@ -87,18 +52,6 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     }
 }
 
-// Everything a child reported, or nothing when it did not end well.
-std::vector<std::int64_t> allReported(int fd, pid_t pid) {
-    std::vector<std::int64_t> ids;
-    for (std::int64_t id = 0; readId(fd, id);) {
-        ids.push_back(id);
-    }
-    ::close(fd);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ids : std::vector<std::int64_t>();
-}
-
 TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
@@ -106,20 +59,23 @@ TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
     const PersonId giver = RosterStore(file, folder.path(), 0).addPerson(somebody("Отдающий")).id;
     // Each adds people and tries to take the same 20 duties of the giver: each is given once.
     const auto work = [&](std::string who) {
-        return [&, who](int out) {
+        return [&, who](const trouble::Child::Report& report) {
             RosterStore store(file, folder.path(), 0);
             const PersonId taker = store.addPerson({{0, who, "", 40}, {{jan1, 2}}, {}}).id;
             for (int i = 0; i < 20; ++i) {
                 const Saved s = store.addSwap({dutyOf(1, Date{jan1.serial + 4 * i}), giver, taker, "", 0});
-                report(out, s ? s.id : 0);
-                report(out, store.addPerson(somebody(who + std::to_string(i))).id);
+                report(s ? s.id : 0);
+                report(store.addPerson(somebody(who + std::to_string(i))).id);
             }
         };
     };
-    pid_t a = 0, b = 0;
-    const int inA = child(a, work("Первый")), inB = child(b, work("Второй"));
-    auto ids = allReported(inA, a);
-    const auto fromB = allReported(inB, b);
+    trouble::Child a(work("Первый")), b(work("Второй"));
+    if (!a.made()) {
+        GTEST_SKIP() << "cannot make it here: " << a.why();
+    }
+    auto [ids, endA] = a.wait();
+    const auto [fromB, endB] = b.wait();
+    ASSERT_EQ(endA + ", " + endB, "exit 0, exit 0");
     ids.insert(ids.end(), fromB.begin(), fromB.end());
     ASSERT_EQ(ids.size(), 80u);
     RosterStore store(file, folder.path(), 0);
@@ -140,15 +96,15 @@ TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
     TempFolder folder;
     const fs::path disk = folder / "disk", file = disk / "sutograf.db";
     fs::create_directory(disk);
-    SmallDisk small(disk, 256);
-    if (!small.mounted()) {
-        GTEST_SKIP() << "no right to mount a small disk (needs root)";
+    const auto small = trouble::smallDisk(disk, 256);
+    if (!small.made()) {
+        GTEST_SKIP() << "cannot make it here: " << small.why();
     }
     RosterStore store(file, disk, 0);
     ASSERT_TRUE(store.addPerson(somebody("Иванов")));
     const Roster before = store.roster();
     const auto bytes = bytesOf(file);
-    ASSERT_TRUE(small.fill());
+    ASSERT_TRUE(trouble::fillDisk(disk));
     const Saved s = store.addPerson(somebody(std::string(3000, 'x')));
     EXPECT_FALSE(s);
     EXPECT_NE(s.error.find("на диске нет места"), std::string::npos) << s.error;
@@ -160,7 +116,7 @@ TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
 
 // Makes a file of our own and overwrites one page that reading the roster never
 // touches (the index of the swaps' takers): only SQLite's check can see the damage.
-bool damaged(const fs::path& file) {
+std::string damaged(const fs::path& file) {
     (void)RosterStore(file, file.parent_path(), 0).addPerson(somebody("Иванов"));
     sql::Connection db;
     db.open(file.string(), SQLITE_OPEN_READONLY);
@@ -169,21 +125,23 @@ bool damaged(const fs::path& file) {
     db.close();
     auto bytes = bytesOf(file);
     if (!page || !size || !bytes) {
-        return false;
+        return "no page to damage";
     }
     std::fill_n(bytes->begin() + (*page - 1) * *size, *size, '\xFF');
-    return put(file, *bytes);
+    return put(file, *bytes) ? "" : "cannot write";
 }
 
-bool sqliteFile(const fs::path& file, const std::string& sql) {
+std::string sqliteFile(const fs::path& file, const std::string& sql) {
     sql::Connection db;
     return db.open(file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) == SQLITE_OK &&
-           db.exec(sql.c_str()) == SQLITE_OK;
+                   db.exec(sql.c_str()) == SQLITE_OK
+               ? ""
+               : "cannot write";
 }
 
 struct Hostile {
     const char* name;
-    std::function<bool(const fs::path& file)> make;
+    std::function<std::string(const fs::path& file)> make; // why it cannot be made here
     std::string says;
 };
 void PrintTo(const Hostile& h, std::ostream* os) { *os << h.name; }
@@ -193,8 +151,8 @@ class StoreLeavesAlone : public ::testing::TestWithParam<Hostile> {};
 TEST_P(StoreLeavesAlone, WhatIsNotItsOwnAndSaysWhy) {
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
-    if (!GetParam().make(file)) {
-        GTEST_SKIP() << "cannot make it here (a device node needs root)";
+    if (const std::string why = GetParam().make(file); !why.empty()) {
+        GTEST_SKIP() << "cannot make it here: " << why;
     }
     const auto before = snapshot(folder.path());
     RosterStore store(file, folder.path(), 0);
@@ -213,7 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
     Files, StoreLeavesAlone,
     ::testing::Values(
         Hostile{"DamagedRoster", damaged, "повреждён"},
-        Hostile{"TextFile", [](const fs::path& f) { return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n"); },
+        Hostile{"TextFile",
+                [](const fs::path& f) {
+                    return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n") ? "" : "cannot write";
+                },
                 "не база данных SQLite"},
         Hostile{"AnotherProgramsDatabase",
                 [](const fs::path& f) {
@@ -238,9 +199,10 @@ TEST(StorePlaces, ReadOnlyPlaceOpensForReadingAndEditsGoToTheWriteFolder) {
     const fs::path stick = folder / "stick", config = folder / "config" / "sutograf";
     fs::create_directory(stick);
     ASSERT_TRUE(RosterStore(stick / "sutograf.db", stick, 0).addPerson(somebody("Иванов")));
-    fs::permissions(stick, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    const NoRootOverride asOrdinaryUser;
+    if (const std::string why = trouble::makeReadOnly(stick); !why.empty()) {
+        GTEST_SKIP() << "cannot make it here: " << why;
+    }
+    const auto asOrdinaryUser = trouble::noRootOverride();
     const auto before = snapshot(stick);
     RosterStore readOnly(stick / "sutograf.db", stick, 0);
     EXPECT_EQ(readOnly.roster().people.size(), 1u);

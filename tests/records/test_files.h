@@ -3,29 +3,28 @@
 // What the records tests share beyond the files of tests/common: SQLite's own shell for looking at a
 // file independently of the store, and the days of a watch's duties.
 
-#include <cstdio>
-#include <optional>
-#include <string>
+#include <cstdlib>
+#include <random>
 
 #include "common/files.h"
 #include "date.h"
 #include "rota.h"
 
-inline bool haveSqliteShell() { return fs::exists("/usr/bin/sqlite3"); }
+// Debian's sqlite3 shell. On Windows the path has no drive, so it names no program there.
+inline const fs::path kSqliteShell = "/usr/bin/sqlite3";
+inline bool haveSqliteShell() { return kSqliteShell.is_absolute() && fs::exists(kSqliteShell); }
 
 // What the sqlite3 shell prints for one statement on the file, or nullopt when it fails.
 inline std::optional<std::string> shell(const fs::path& db, const std::string& sql) {
-    const std::string command = "/usr/bin/sqlite3 -batch '" + db.string() + "' \"" + sql + "\" 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return std::nullopt;
-    }
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) {
-        out.append(buf, n);
-    }
-    return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
+    const fs::path out =
+        fs::temp_directory_path() / ("sutograf-shell-" + std::to_string(std::random_device()()));
+    const std::string command =
+        kSqliteShell.string() + " -batch '" + db.string() + "' \"" + sql + "\" >'" + out.string() + "' 2>&1";
+    const int status = std::system(command.c_str());
+    const auto printed = bytesOf(out);
+    std::error_code ec;
+    fs::remove(out, ec);
+    return status == 0 ? printed : std::nullopt;
 }
 
 // The first day on or after `from` on which watch w is on duty (offset 0).

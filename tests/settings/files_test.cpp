@@ -5,17 +5,12 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include <fcntl.h>
 #include <future>
 #include <optional>
 #include <set>
-#include <sys/time.h>
-#include <sys/wait.h>
 
 #include "bazovy_karaul.h"
 #include "common/files.h"
-#include "common/no_root_override.h"
-#include "common/small_disk.h"
 #include "leftover_saves.h"
 #include "opt_file.h"
 #include "sutograf_ini.h"
@@ -29,14 +24,8 @@ using namespace Qt::StringLiterals;
 const auto kByName = [](const auto& info) { return std::string(std::get<0>(info.param)); };
 const auto kByRowName = [](const auto& info) { return std::string(info.param.name); };
 
-QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
-std::string contentOf(const QString& path) { return bytesOf(path.toStdString()).value_or("<unreadable>"); }
-bool readOnly(const fs::path& p) { return ::chmod(p.c_str(), 0500) == 0; }
-
-// A T made only when `when`: the trouble of one row of a table.
-template <class T, class... Args> std::optional<T> only(bool when, const Args&... args) {
-    return when ? std::optional<T>(std::in_place, args...) : std::nullopt;
-}
+QString q(const fs::path& p) { return QDir::toNativeSeparators(QString::fromStdU16String(p.u16string())); }
+std::string contentOf(const QString& path) { return bytesOf(path.toStdU16String()).value_or("<unreadable>"); }
 
 // What read() answers, or nullopt when it has not returned within 5 s: a FIFO blocks an ordinary
 // open until a writer comes, and one opening `fifo` then releases the reader.
@@ -46,7 +35,7 @@ auto unlessHung(const Read& read, const fs::path& fifo) -> std::optional<decltyp
     if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
         return reading.get();
     }
-    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    trouble::releaseFifoReader(fifo);
     return std::nullopt;
 }
 
@@ -105,14 +94,14 @@ const UserChoices kDefaults,
              .rosterWindow = {QRect(60, 40, 900, 600), false, {}, {}, u"/home/u/Состав"_s},
              .timesheetWindow = {QRect(0, 0, 1300, 700), true, u"/home/u/Табели"_s, {}, u"/home/u/Excel"_s}};
 
-// Whatever stands where Opt.txt, sutograf.ini and calendar.csv should be, or whatever the disk does with
-// regular ones: reading neither hangs (a FIFO blocks an ordinary open until a writer comes) nor takes
-// anything but a regular file, each is said with its cause while the offset held, the defaults and the
-// shipped calendar count, and saving fails for its own reason, leaving the folder exactly as it was: no
-// temporary file, and what stood there the same thing with the same bytes (a link to a device would
-// otherwise replace the device node, links in a circle a file). A link to nothing is said, and a save
-// makes its target.
-enum class Trouble { None, ReadOnlyFolder, ReadOnlyFile, DiskFull, WriteFails }; // of regular files
+// Whatever stands where Opt.txt, sutograf.ini and calendar.csv should be, or whatever the disk or another
+// program does with regular ones: reading neither hangs (a FIFO blocks an ordinary open until a writer
+// comes) nor takes anything but a regular file, each is said with its cause while the offset held, the
+// defaults and the shipped calendar count, and saving fails for its own reason, leaving the folder
+// exactly as it was: no temporary file, and what stood there the same thing with the same bytes (a link
+// to a device would otherwise replace the device node, links in a circle a file). A link to nothing is
+// said, and a save makes its target. Where the system has no such trouble, the row says why it skips.
+enum class Trouble { None, ReadOnlyFolder, ReadOnlyFile, HeldOpen, DiskFull, WriteFails }; // of regular files
 struct HostileCase {
     const char* name;
     Thing thing;
@@ -126,20 +115,32 @@ TEST_P(HostileSettings, AreSaidAndLeftAsTheyWere) {
     const HostileCase& c = GetParam();
     const fs::path opt = file(kOptFileName), ini = file(kIniFileName), csv = file(kUserCalendarFileName);
     const bool regular = c.trouble != Trouble::None;
-    const auto disk = only<SmallDisk>(c.trouble == Trouble::DiskFull, folder.path());
-    bool made = !disk || disk->mounted();
-    for (const fs::path& f : {opt, ini, csv}) {
-        made = made && (!regular ? make(c.thing, f)
-                                 : f == csv || (put(f, "1\r\nkept exactly\r\n") &&
-                                                (c.trouble != Trouble::ReadOnlyFile || readOnly(f))));
+    std::vector<trouble::Lasting> troubles;
+    if (c.trouble == Trouble::DiskFull) {
+        troubles.push_back(trouble::smallDisk(folder.path()));
     }
-    if (!made || (disk && !disk->fill()) ||
-        (c.trouble == Trouble::ReadOnlyFolder && !readOnly(folder.path()))) {
-        GTEST_SKIP() << "cannot make it here (a small disk and a device node need root)";
+    for (const fs::path& f : {opt, ini}) {
+        if (!regular) {
+            troubles.emplace_back(make(c.thing, f));
+        } else if (troubles.emplace_back(put(f, "1\r\nkept exactly\r\n") ? "" : "cannot write").made()) {
+            troubles.push_back(c.trouble == Trouble::ReadOnlyFile ? trouble::Lasting(trouble::makeReadOnly(f))
+                               : c.trouble == Trouble::HeldOpen   ? trouble::heldOpen(f)
+                                                                  : trouble::Lasting({}));
+        }
+    }
+    troubles.emplace_back(regular ? "" : make(c.thing, csv));
+    troubles.emplace_back(c.trouble == Trouble::ReadOnlyFolder ? trouble::makeReadOnly(folder.path())
+                          : c.trouble == Trouble::DiskFull && !trouble::fillDisk(folder.path())
+                              ? "cannot fill it"
+                              : "");
+    for (const trouble::Lasting& t : troubles) {
+        if (!t.made()) {
+            GTEST_SKIP() << "cannot make it here: " << t.why();
+        }
     }
     const auto before = snapshot(folder.path());
     {
-        const NoRootOverride asOrdinaryUser;
+        const auto asOrdinaryUser = trouble::noRootOverride();
         RotaOffset rota(place(), 2.0f);
         const auto taken = unlessHung([&rota] { return rota.Nastroyki_Chtenie(); }, opt);
         auto read = unlessHung([this] { return SutografIni(place()); }, ini);
@@ -154,12 +155,16 @@ TEST_P(HostileSettings, AreSaidAndLeftAsTheyWere) {
         EXPECT_EQ(calendarVerdict(*loaded).isEmpty(), cause.isEmpty());
         EXPECT_EQ(loaded->calendar.sourceOf(2027), NormSource::Provisional);
 
-        const auto failing = only<FailingWrites>(c.trouble == Trouble::WriteFails);
+        const auto failing =
+            c.trouble == Trouble::WriteFails ? trouble::failingWrites() : trouble::Lasting({});
+        if (!failing.made()) {
+            GTEST_SKIP() << "cannot make it here: " << failing.why();
+        }
         EXPECT_EQ(rota.choose(3).failure, c.write);
         EXPECT_EQ(read->store(kChanged).failure, c.write);
     }
     if (c.write != WriteFailure::None) {
-        ::chmod(folder.path().c_str(), 0700);
+        trouble::makeWritable(folder.path());
         EXPECT_EQ(snapshot(folder.path()), before);
     }
 }
@@ -179,32 +184,27 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"BrokenLink", BrokenLink, None, ReadFailure::BrokenLink, WriteFailure::None},
         HostileCase{"ReadOnlyFolder", Nothing, ReadOnlyFolder, ReadFailure::None, WriteFailure::NoPermission},
         HostileCase{"ReadOnlyFile", Nothing, ReadOnlyFile, ReadFailure::None, WriteFailure::NoPermission},
+        HostileCase{"HeldOpenByAnotherProgram", Nothing, HeldOpen, ReadFailure::None, WriteFailure::InUse},
         HostileCase{"DiskFull", Nothing, DiskFull, ReadFailure::None, WriteFailure::DiskFull},
         HostileCase{"WriteFailsMidway", Nothing, WriteFails, ReadFailure::None, WriteFailure::Other}),
     kByRowName);
 
 // A link to a regular file is followed: the link stays, its target takes the bytes. A file its
-// owner could not read is saved readable, its other mode bits kept. Root reads anything, so the
-// folder and the file are handed to nobody, who then saves.
+// owner could not read is saved readable, its other mode bits kept (root, reading anything, works as
+// its owner would).
 TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
     const fs::path target = folder / "target.txt";
-    ASSERT_TRUE(put(target, "1\r\n") && QFile::link(q(target), path()) && ::chmod(target.c_str(), 0220) == 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const uid_t nobody = 65534;
-        if (::getuid() == 0 &&
-            (::chown(folder.path().c_str(), nobody, nobody) || ::chown(target.c_str(), nobody, nobody) ||
-             ::setgid(nobody) || ::setuid(nobody))) {
-            ::_exit(2); // could not become nobody
-        }
-        ::_exit(writeOffsetFile(place(), 2.0f).ok() && bytesOf(target) == "2\r\n" ? 0 : 1);
+    if (const std::string why = trouble::makeLink(target, file(kOptFileName)); !why.empty()) {
+        GTEST_SKIP() << "cannot make it here: " << why;
     }
-    int status = -1;
-    ASSERT_TRUE(::waitpid(child, &status, 0) == child && status == 0) << "exit " << WEXITSTATUS(status);
-    EXPECT_EQ(QFileInfo(path()).symLinkTarget(), q(target));
-    struct stat saved {};
-    ASSERT_EQ(::stat(target.c_str(), &saved), 0);
-    EXPECT_EQ(saved.st_mode & 0777, 0620u);
+    using enum fs::perms;
+    ASSERT_TRUE(put(target, "1\r\n"));
+    fs::permissions(target, owner_write | group_write);
+    const auto asOrdinaryUser = trouble::noRootOverride();
+    EXPECT_TRUE(writeOffsetFile(place(), 2.0f).ok());
+    EXPECT_EQ(bytesOf(target), "2\r\n");
+    EXPECT_EQ(fs::read_symlink(file(kOptFileName)), target);
+    EXPECT_EQ(fs::status(target).permissions(), owner_read | owner_write | group_write);
 }
 
 // A write-protected program folder (a USB stick) still gives its setting; saving goes to the user's
@@ -212,12 +212,15 @@ TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
 // folder there is nowhere to save.
 TEST_F(Files, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder) {
     const QString home = q(folder / "home"), program = q(folder.path());
-    ASSERT_TRUE(QDir().mkdir(home) && put(file(kOptFileName), "3\r\n") && readOnly(folder.path()));
+    ASSERT_TRUE(QDir().mkdir(home) && put(file(kOptFileName), "3\r\n"));
+    if (const std::string why = trouble::makeReadOnly(folder.path()); !why.empty()) {
+        GTEST_SKIP() << "cannot make it here: " << why;
+    }
     const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_CONFIG_HOME", ""); // as good as unset
     QCoreApplication::setApplicationName(u"sutograf-1.0"_s);
-    const NoRootOverride asOrdinaryUser;
+    const auto asOrdinaryUser = trouble::noRootOverride();
     RotaOffset onStick(SettingsPlace::forProgram(program));
     EXPECT_TRUE(onStick.Nastroyki_Chtenie() && onStick.BazovyKaraul() == 3.0f);
     EXPECT_TRUE(onStick.choose(1).ok());
@@ -228,6 +231,20 @@ TEST_F(Files, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder
     EXPECT_EQ(readOffsetFile(SettingsPlace::forProgram(program)), 3.0f);
     qputenv("HOME", savedHome);
     qputenv("XDG_CONFIG_HOME", savedXdg);
+}
+
+// On Windows a program folder that cannot be written (here: one that is gone) saves to
+// %APPDATA%\sutograf, the roaming profile that follows the user from PC to PC, not to %LOCALAPPDATA%; a
+// writable one keeps the settings beside the program.
+TEST_F(Files, UnwritableProgramFolderSavesToTheRoamingProfile) {
+    if (QSysInfo::kernelType() != u"winnt"_s) {
+        GTEST_SKIP() << "the roaming profile is Windows' own";
+    }
+    const QString expected =
+        QDir::toNativeSeparators(qEnvironmentVariable("APPDATA") + u"/sutograf/Opt.txt"_s);
+    const QString saved = SettingsPlace::forProgram(q(folder / "gone")).writePath(kOptFileName);
+    EXPECT_EQ(saved.compare(expected, Qt::CaseInsensitive), 0) << saved.toStdString();
+    EXPECT_EQ(place().writePath(kOptFileName), path());
 }
 
 UserChoices choices(DutyRules duty, int watch = 1, Reminder reminder = Reminder::None,
@@ -274,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"Junk", "\0\xFFjunk\n[duty\nstart\n"_ba, kDefaults, 3}),
     kByName);
 
-// Opening the window must not rewrite the file; a change writes it, and it reads back. A folder that
+// Opening the window must not rewrite the file; a change writes it, and it reads back. A file that
 // can no longer be written shows whether a write is attempted at all.
 TEST_F(Files, SutografIniIsWrittenOnlyWhenAChoiceChanges) {
     SutografIni ini(place());
@@ -283,8 +300,8 @@ TEST_F(Files, SutografIniIsWrittenOnlyWhenAChoiceChanges) {
     EXPECT_FALSE(fs::exists(file(kIniFileName)));
     ASSERT_TRUE(ini.store(kChanged).ok());
     EXPECT_EQ(SutografIni(place()).choices(), kChanged);
-    ASSERT_TRUE(readOnly(folder.path()));
-    const NoRootOverride asOrdinaryUser;
+    ASSERT_EQ(trouble::makeReadOnly(file(kIniFileName)), "");
+    const auto asOrdinaryUser = trouble::noRootOverride();
     EXPECT_TRUE(ini.store(kChanged).ok());
     EXPECT_EQ(ini.store(kDefaults).failure, WriteFailure::NoPermission);
     EXPECT_EQ(ini.choices(), kDefaults) << "the choice holds for this run";
@@ -339,6 +356,10 @@ TEST_P(UserCalendar, ReplacesOnlyWholeCleanYearsAndSaysWhich) {
 const QString kNoYearTaken = u"Год строки с ошибкой не прочитан, а она может относиться к любому году файла, "
                              "поэтому файл не взят: за 2026 и 2027 годы взят календарь программы."_s;
 const QString k2027Not = u"За 2027 год взят календарь программы."_s;
+// A line whose year cannot be read: no year of the file is taken.
+CalendarCase unreadableYear(const char* name, const char* line) {
+    return {name, with2026(line), NormSource::Provisional, {2026, 2027}, kNoYearTaken};
+}
 INSTANTIATE_TEST_SUITE_P(
     Cases, UserCalendar,
     ::testing::Values(
@@ -355,22 +376,10 @@ INSTANTIATE_TEST_SUITE_P(
                      u"За 2027 и 2031 годы взят календарь программы."_s},
         CalendarCase{
             "OnlyTheTransfers", "2027-01-11,dayoff,перенос\n", NormSource::Provisional, {2027}, k2027Not},
-        CalendarCase{"DayMonthYear",
-                     with2026("09.01.2026,dayoff"),
-                     NormSource::Provisional,
-                     {2026, 2027},
-                     kNoYearTaken},
-        CalendarCase{"QuotedDate",
-                     with2026("\"2026-01-09\",dayoff"),
-                     NormSource::Provisional,
-                     {2026, 2027},
-                     kNoYearTaken},
-        CalendarCase{"SecondByteOrderMark",
-                     with2026("\xEF\xBB\xBF"
-                              "2026-01-09,dayoff"),
-                     NormSource::Provisional,
-                     {2026, 2027},
-                     kNoYearTaken}),
+        unreadableYear("DayMonthYear", "09.01.2026,dayoff"),
+        unreadableYear("QuotedDate", "\"2026-01-09\",dayoff"),
+        unreadableYear("SecondByteOrderMark", "\xEF\xBB\xBF"
+                                              "2026-01-09,dayoff")),
     kByRowName);
 
 // What a killed save left: QSaveFile's "name.XXXXXX" beside Opt.txt and sutograf.ini, removed when last
@@ -395,12 +404,16 @@ TEST_F(Files, LeftoverSavesOlderThanAMinuteAreRemovedAndNothingElse) {
         {".sutograf-AZSIbb", 3600, false},
     };
     const auto setAge = [&](const fs::path& path, int seconds) {
-        const timeval t{static_cast<time_t>(now.toSecsSinceEpoch() - seconds), 0};
-        const timeval times[2] = {t, t};
-        return ::utimes(path.c_str(), times) == 0;
+        const auto t = std::chrono::system_clock::from_time_t(now.toSecsSinceEpoch() - seconds);
+        std::error_code ec;
+        fs::last_write_time(path, std::chrono::file_clock::from_sys(t), ec);
+        return !ec;
     };
     std::set<std::string> kept, removed;
     for (const auto& f : files) {
+        if (fs::exists(folder / f.name)) {
+            continue; // a file system blind to case (Windows) has "opt.txt..." as "Opt.txt..." already
+        }
         ASSERT_TRUE(put(folder / f.name, "1\r\n") && setAge(folder / f.name, f.ageSeconds)) << f.name;
         (f.removed ? removed : kept).insert(f.name);
     }

@@ -1,84 +1,16 @@
 #include "fonts.h"
 
-#include <QFontDatabase>
-#include <QStringList>
+#include <QString>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstring>
+
+#include "fonts_system.h"
 
 namespace sutograf {
-namespace {
-
-// The faces the layouts name, each with the metric-compatible faces that stand in for it, best first.
-struct Face {
-    const char* name;
-    std::array<const char*, 3> standIns; // nullptr past the last
-};
-constexpr std::array<Face, 3> kFaces = {{
-    {"MS Sans Serif", {"Microsoft Sans Serif", "Arial", "Liberation Sans"}},
-    {"Arial", {"Liberation Sans", nullptr, nullptr}},
-    {"Times New Roman", {"Liberation Serif", nullptr, nullptr}},
-}};
-
-// Qt's own fallback, for a system that has none of the faces below (none is installed under its name).
-void registerSubstitutes() {
-    static const bool done = [] {
-        for (const Face& face : kFaces) {
-            QStringList standIns;
-            for (const char* s : face.standIns) {
-                if (s != nullptr) {
-                    standIns << QString::fromLatin1(s);
-                }
-            }
-            QFont::insertSubstitutions(QString::fromLatin1(face.name), standIns);
-        }
-        return true;
-    }();
-    (void)done;
-}
-
-// The name to ask for. Windows has the faces the layouts name. Elsewhere a name the system lacks
-// sends fontconfig through its whole list of fallbacks before Qt's substitutes are tried, at every
-// start; so the first of the face and its stand-ins that the system has is asked for by its own
-// name: the face Qt would have ended on, without the search.
-QString familyFor(const char* family) {
-#ifdef Q_OS_WIN
-    return QString::fromLatin1(family);
-#else
-    struct Chosen {
-        const char* name;
-        QString family;
-    };
-    static const std::array<Chosen, kFaces.size()> chosen = [] {
-        const QStringList installed = QFontDatabase::families();
-        std::array<Chosen, kFaces.size()> c{};
-        for (std::size_t i = 0; i < kFaces.size(); ++i) {
-            c[i] = {kFaces[i].name, QString::fromLatin1(kFaces[i].name)};
-            if (installed.contains(c[i].family)) {
-                continue;
-            }
-            for (const char* s : kFaces[i].standIns) {
-                if (s != nullptr && installed.contains(QString::fromLatin1(s))) {
-                    c[i].family = QString::fromLatin1(s);
-                    break;
-                }
-            }
-        }
-        return c;
-    }();
-    const auto it = std::find_if(chosen.begin(), chosen.end(),
-                                 [family](const Chosen& c) { return std::strcmp(c.name, family) == 0; });
-    return it != chosen.end() ? it->family : QString::fromLatin1(family);
-#endif
-}
-
-} // namespace
 
 QFont layoutFont(const char* family, qreal points, bool bold) {
-    registerSubstitutes();
-    QFont font(familyFor(family));
+    QFont font(systemFamily(family));
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

@@ -1272,14 +1272,20 @@ private slots:
         const QString pdf = f.dir.filePath(u"sheet.pdf"_s);
         QString offer;
         QStringList seen;
-        QPointer<QWidget> last;
+        QPointer<QWidget> last, waiting;
+        int waited = 0;
         QTimer answers;
         connect(&answers, &QTimer::timeout, [&] {
             // Answered once it is the active window, as a user's keys reach it: until its name box has
             // the focus, a name typed there leaves a file of the offered name selected where the
-            // dialog's folder holds one, and that file is the one saved over.
+            // dialog's folder holds one, and that file is the one saved over. Where windows are never
+            // made active (Wine without a window manager), after half a second.
             QWidget* dialog = QApplication::activeModalWidget();
-            if (dialog == nullptr || dialog == last || !dialog->isActiveWindow()) {
+            if (dialog != waiting) {
+                waiting = dialog;
+                waited = 0;
+            }
+            if (dialog == nullptr || dialog == last || (!dialog->isActiveWindow() && ++waited < 50)) {
                 return;
             }
             last = dialog;
@@ -1290,7 +1296,12 @@ private slots:
                 QTest::mouseClick(child<QPushButton>(box, "savePdf"), Qt::LeftButton);
             } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
                 // Typed over the name offered: selectFile leaves the offer as it is in a focused box.
-                child<QLineEdit>(files, "fileNameEdit")->setText(pdf);
+                // Windows' paths go through selectFile, which takes them whole.
+                if (printDialogIsTheSystems()) {
+                    files->selectFile(pdf);
+                } else {
+                    child<QLineEdit>(files, "fileNameEdit")->setText(pdf);
+                }
                 static_cast<QDialog*>(files)->accept();
             } else {
                 static_cast<QDialog*>(dialog)->reject();

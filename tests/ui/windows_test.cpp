@@ -49,13 +49,19 @@ QString shownText(QWidget* label) {
     return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
 }
 
-// A main window started at a time of the test's choosing, beside its own Opt.txt (none if null).
+// A main window started at a time of the test's choosing, beside its own Opt.txt (none if null); at
+// once, or with kLater when the test first puts more beside it and then calls start().
+constexpr bool kLater = true;
 struct FormFixture {
     // The clock's readings, separated by ';', come one after another; the last one stays.
-    explicit FormFixture(const QString& now = u"09.03.2011"_s, const QByteArray& opt = "0\r\n")
+    explicit FormFixture(const QString& now = u"09.03.2011"_s, const QByteArray& opt = "0\r\n",
+                         bool later = false)
         : readings(now.split(u';')) {
         if (!opt.isNull()) {
             writeFile(dir.filePath(u"Opt.txt"_s), opt);
+        }
+        if (!later) {
+            start();
         }
     }
     ~FormFixture() { delete form.data(); }
@@ -362,7 +368,7 @@ private slots:
         QFETCH(int, firstCheckMs);
         QFETCH(int, nextCheckMs);
         const bool inFile = offset == std::floor(offset);
-        FormFixture f(clock, inFile ? QByteArray::number(offset) + "\r\n" : QByteArray());
+        FormFixture f(clock, inFile ? QByteArray::number(offset) + "\r\n" : QByteArray(), kLater);
         f.start(inFile ? 0 : offset);
         const Date shown = at(clock).date;
         auto* combo = child<QComboBox>(f.form, "ПолеСоСпискомМесяц");
@@ -408,7 +414,6 @@ private slots:
         QFETCH(int, year);
         QFETCH(int, month);
         FormFixture f;
-        f.start();
         auto* combo = child<QComboBox>(f.form, "ПолеСоСпискомМесяц");
         QLineEdit* box = intoMonth ? combo->lineEdit() : child<QLineEdit>(f.form, "ПолеГод");
         box->selectAll();
@@ -434,7 +439,6 @@ private slots:
 
     void arrowsGoOnFromATypedYearAndStopAtTheEnds() {
         FormFixture f;
-        f.start();
         auto* year = child<QLineEdit>(f.form, "ПолеГод");
         auto* spin = child<UpDown>(f.form, "UpDown7");
         QSignalSpy rebuilds(f.form, &Form1::gridRebuilt);
@@ -493,7 +497,6 @@ private slots:
             QSKIP("Windows prints through a dialog of its own, which no test can turn down");
         }
         FormFixture f;
-        f.start();
         f.form->show();
         child<QLineEdit>(f.form, "ПолеГод")->setText(u"27"_s);
         int dialogs = 0;
@@ -560,7 +563,7 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(int, stored);
         // A first line that is no offset (4, one past the last watch): the one the run holds stays.
-        FormFixture f(u"09.03.2011"_s, "4\r\nan older, longer file\r\n");
+        FormFixture f(u"09.03.2011"_s, "4\r\nan older, longer file\r\n", kLater);
         f.start(offset);
         QPointer<QWidget> s = openMenu(f, "mnuSettings", "frmSettings");
         QVERIFY(QTest::qWaitForWindowActive(s));
@@ -611,7 +614,6 @@ private slots:
         QFETCH(QString, day);
         QFETCH(int, watch);
         FormFixture f(u"09.03.2011"_s, "2\r\n");
-        f.start();
         QWidget* who = openMenu(f, "mnuWhoToday", "frmWhoToday");
         const QDate d = qDate(day.isEmpty() ? u"09.03.2011"_s : day);
         child<QDateEdit>(who, "dateBox")->setDate(d);
@@ -637,7 +639,7 @@ private slots:
 
     void failedSaveSaysSoAndKeepsTheOldFile() {
         QFETCH(bool, lastStep);
-        FormFixture f(u"09.03.2011"_s, "1\r\n");
+        FormFixture f(u"09.03.2011"_s, "1\r\n", kLater);
         const QString opt = QDir::toNativeSeparators(f.dir.filePath(u"Opt.txt"_s));
         f.start();
         QWidget* s = openMenu(f, "mnuSettings", "frmSettings");
@@ -679,7 +681,6 @@ private slots:
     // bar's overflow icon when first drawn, the same as the desktop style's.
     void iconsReadTheQuickWay() {
         FormFixture f;
-        f.start();
         QCOMPARE(f.form->windowIcon().availableSizes(),
                  (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
         const StartStyle style;
@@ -709,7 +710,7 @@ private slots:
 
     void yearWindowSaysWhatItCouldNotRead() {
         QFETCH(bool, damaged);
-        FormFixture f;
+        FormFixture f(u"09.03.2011"_s, "0\r\n", kLater);
         const QString ini = f.dir.filePath(u"sutograf.ini"_s), csv = f.dir.filePath(u"calendar.csv"_s);
         if (damaged) {
             // Line 3 quotes markup whose comment would hide the rest of the message if it were read as such.
@@ -743,7 +744,6 @@ private slots:
     // The figures are the core's for what is chosen, and the choices are kept in sutograf.ini.
     void yearWindow() {
         FormFixture f(u"09.03.2011"_s, "2\r\n");
-        f.start();
         frmYear* year = openYear(f);
         child<QSpinBox>(year, "yearBox")->setValue(2025);
         QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
@@ -770,7 +770,6 @@ private slots:
     // program.
     void yearFileThatCannotBeWrittenIsSaid() {
         FormFixture f;
-        f.start();
         frmYear* year = openYear(f);
         const QString locked = QDir::toNativeSeparators(f.dir.filePath(u"locked"_s));
         QVERIFY(QDir().mkdir(locked));
@@ -807,7 +806,6 @@ private slots:
         QFETCH(int, watch);
         QFETCH(int, saved);
         FormFixture f(u"09.03.2011"_s, "1\r\n");
-        f.start();
         child<QLineEdit>(f.form, "ПолеГод")->setText(QString::number(year));
         frmYear* y = openYear(f);
         QTest::mouseClick(y->findChild<QWidget*>(u"watch%1"_s.arg(watch)), Qt::LeftButton);
@@ -849,7 +847,6 @@ private slots:
         QFETCH(int, counted);
         QFETCH(bool, pause);
         FormFixture f;
-        f.start();
         frmYear* year = openYear(f);
         auto* spin = year->findChild<QAbstractSpinBox*>(box);
         const int before = spin->property("value").toInt();
@@ -905,7 +902,6 @@ private slots:
             QSKIP("Windows prints through a dialog of its own, which no test can turn down");
         }
         FormFixture f;
-        f.start();
         QPointer<frmYear> year = openYear(f);
         QVERIFY(QTest::qWaitForWindowActive(year));
         year->setPrinterLookup([] { return QStringList{u"Принтер станции"_s}; });
@@ -960,7 +956,7 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, kept);
         QFETCH(QRect, placed);
-        FormFixture f;
+        FormFixture f(u"09.03.2011"_s, "0\r\n", kLater);
         const QByteArray ini = kept.isEmpty() ? QByteArray() : "[yearWindow]\ngeometry=" + kept.toLatin1();
         QVERIFY(writeFile(f.dir.filePath(u"sutograf.ini"_s), ini));
         f.start();
@@ -1020,7 +1016,6 @@ private slots:
         QFETCH(bool, holidaysLeftOut);
         QFETCH(QList<int>, ends);
         FormFixture f(u"09.03.2027"_s);
-        f.start();
         frmYear* year = openYear(f);
         QTest::mouseClick(child(year, "watch3"), Qt::LeftButton);
         child<QComboBox>(year, "periodBox")->setCurrentIndex(period);
@@ -1158,7 +1153,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, period);
         QFETCH(int, reduction);
-        FormFixture f(u"09.03.2025"_s);
+        FormFixture f(u"09.03.2025"_s, "0\r\n", kLater);
         const QMap<QString, PersonId> ids = storeRoster(f.dir.path());
         QVERIFY(!ids.isEmpty());
         f.start();
@@ -1191,7 +1186,7 @@ private slots:
     // year is the one printed, and the list follows the roster. One who is gone leaves their watch's year in
     // sight, said in the status line.
     void personKeptAndFallsBackToTheWatch() {
-        FormFixture f(u"09.03.2025"_s);
+        FormFixture f(u"09.03.2025"_s, "0\r\n", kLater);
         const QMap<QString, PersonId> ids = storeRoster(f.dir.path());
         f.start();
         QPointer<frmYear> year = openYear(f);
@@ -1248,7 +1243,6 @@ private slots:
             QSKIP("Windows prints through a dialog of its own, which no test can turn down");
         }
         FormFixture f;
-        f.start();
         child<QLineEdit>(f.form, "ПолеГод")->setText(u"2027"_s);
         auto* year = qobject_cast<frmYear*>(openMenu(f, "mnuYear", "frmYear"));
         year->setPrinterLookup([printers] { return printers; });

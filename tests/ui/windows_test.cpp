@@ -298,10 +298,8 @@ QMap<QString, PersonId> storeRoster(const QString& dir) {
     QMap<QString, PersonId> ids;
     for (const auto& [name, watch, week] :
          {std::tuple{"Алексеев", 1, 40}, {"Борисов", 2, 40}, {"Васильев", 3, 40}, {"Григорьев", 4, 36}}) {
-        PersonRecord p;
-        p.person = {0, name, {}, week};
-        p.watches = {{*dateOf(2024, 1, 1), watch}};
-        ids[QString::fromUtf8(name)] = store.addPerson(p).id;
+        ids[QString::fromUtf8(name)] =
+            store.addPerson({{0, name, {}, week}, {{*dateOf(2024, 1, 1), watch}}, {}}).id;
     }
     const bool stored =
         store.addAbsence(ids[u"Алексеев"_s],
@@ -1202,9 +1200,7 @@ private slots:
         QVERIFY(!canReadPdf() ||
                 run(u"pdftotext"_s, {pdf, u"-"_s}).contains(u"График дежурств на 2025 год — Борисов"_s));
         RosterSource& roster = RosterSource::of(*f.rota);
-        PersonRecord newcomer;
-        newcomer.person.name = "Дмитриев";
-        newcomer.watches = {{*dateOf(2025, 3, 1), 3}};
+        const PersonRecord newcomer{{0, "Дмитриев", {}, 40}, {{*dateOf(2025, 3, 1), 3}}, {}};
         QVERIFY(roster.edit([&](RosterStore& s) { return s.addPerson(newcomer); }));
         QVERIFY(child<QComboBox>(year, "personBox")->findText(u"Дмитриев"_s) > 0);
         year->close();

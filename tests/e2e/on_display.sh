@@ -24,17 +24,16 @@ visible() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
 origin() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'; }
 
 # The Settings dialog, opened: the third watch chosen and saved; the dialog closes and Opt.txt at $1
-# holds exactly "2\r\n".
+# holds exactly "2\r\n". $2: seconds the dialog is given to settle before each click (Wine draws late).
 save_third_watch() {
-    local sid sx sy
+    local sid sx sy pace=${2:-0} bytes
     sid=$(named Настройки 20) || fail "no settings window"
-    sleep 0.5
+    sleep "$pace"
     read -r sx sy < <(origin "$sid")
-    click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) && sleep 0.4 # Караул №3, under Wine's pace
-    click $((sx + 96 + 32)) $((sy + 120 + 16))                          # Сохранить
+    click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) && sleep "$pace" # Караул №3
+    click $((sx + 96 + 32)) $((sy + 120 + 16))                            # Сохранить
     for _ in $(seq 50); do xdotool search --onlyvisible --name '^Настройки$' >/dev/null || break; sleep 0.1; done
     xdotool search --onlyvisible --name '^Настройки$' >/dev/null && fail "the settings stayed open after Save"
-    local bytes
     bytes=$(od -An -tx1 "$1" | tr -d ' \n')
     [ "$bytes" = "320d0a" ] || fail "$1 holds $bytes, not 32 0d 0a"
 }

@@ -17,6 +17,11 @@
 
 namespace fs = std::filesystem;
 
+// In a GoogleTest test: skips it, saying why, unless `why` (what a maker of trouble answered) is empty.
+#define SKIP_UNLESS_MADE(why)                                                                                \
+    if (const std::string why_ = (why); !why_.empty())                                                       \
+    GTEST_SKIP() << "cannot make it here: " << why_
+
 // A folder no other test has (made, not merely named), removed with all it holds, made writable again
 // first.
 class TempFolder {

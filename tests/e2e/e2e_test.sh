@@ -10,12 +10,8 @@ set -euo pipefail
 program=$(readlink -f "$1")
 probe=$(readlink -f "$2")
 
-for tool in Xvfb xdotool faketime; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed, so there is no real display to test on"
-        exit 77
-    fi
-done
+source "$(dirname "$0")/on_display.sh"
+need Xvfb xdotool faketime
 
 work=$(mktemp -d)
 app_pid=
@@ -41,14 +37,6 @@ export QT_QPA_PLATFORM=xcb # a real X server, whatever the caller set for its he
 export LC_ALL=C.UTF-8 # xdotool matches window titles in the locale's encoding; ours are Cyrillic
 export XDG_RUNTIME_DIR="$work"
 
-fail() {
-    echo "FAILED: $*"
-    echo "what the program said:"
-    cat "$work/app.log"
-    exit 1
-}
-step() { echo "-- $*"; }
-
 cp "$program" "$work/sutograf"
 printf '0\r\n' >"$work/Opt.txt"
 # Only the clock is faked. File times stay real (NO_FAKE_STAT): with faked ones fontconfig takes its
@@ -67,18 +55,12 @@ until_true() { # seconds, what failed, command...: the command again and again u
     done
     fail "$what: $(head -c 2000 "$work/last")"
 }
-window() { timeout 10 xdotool search --sync --onlyvisible --name "^$1" | head -n 1; }
 to_front() { xdotool windowraise "$1" windowfocus --sync "$1"; }
 keys() { xdotool key --delay 40 "$@"; }
-origin() { xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'; }
 
-wid=$(window 'Сутограф$') || fail "no window called Сутограф"
+wid=$(named 'Сутограф' 10) || fail "no window called Сутограф"
 until_true 10 "cannot find the client area" "$probe" client "$wid"
 read -r cx cy < <("$probe" client "$wid")
-look() { # year month offset today
-    until_true 10 "the screen is not the grid of $2.$1" "$probe" check "$wid" "$1" "$2" "$3" "$4"
-}
-click() { xdotool mousemove "$1" "$2" click 1; }
 
 step "starts on April 2015, today 10.04.2015 framed"
 look 2015 4 0 10.04.2015
@@ -100,34 +82,20 @@ look 2015 3 0 10.04.2015
 
 step "the third watch saved in the settings"
 read -r wx wy < <(origin "$wid")
-click $((wx + 30)) $(((wy + cy) / 2))
-keys Down Return
-sid=$(window 'Настройки$') || fail "no settings window"
-read -r sx sy < <(origin "$sid")
-click $((sx + 16 + 128 + 24)) $((sy + 16 + 32 + 8)) # Караул №3
-click $((sx + 96 + 32)) $((sy + 120 + 16))          # Сохранить
-opt_is() { [ "$(od -An -tx1 "$work/Opt.txt" | tr -d ' \n')" = "$1" ]; }
-until_true 10 "Opt.txt does not hold 32 0d 0a" opt_is 320d0a
-settings_gone() { ! xdotool search --onlyvisible --name '^Настройки$' >/dev/null; }
-until_true 5 "the settings stayed open after Save" settings_gone
+program_menu 1
+save_third_watch "$work/Opt.txt"
 look 2015 3 2 10.04.2015
 
 step "the year window from the menu"
-click $((wx + 30)) $(((wy + cy) / 2))
-keys Down Down Down Return # past Настройки and «Какой караул сегодня…»
-yid=$(window 'Год и часы$') || fail "no year window"
+program_menu 3 # past Настройки and «Какой караул сегодня…»
+yid=$(named 'Год и часы' 10) || fail "no year window"
 
 roster_is() { [ "$("$probe" roster "$work/sutograf.db")" = "$1" ]; }
-menu_entry() { # the Программа menu's entry N (from 1, past separators) of the main window
-    to_front "$wid"
-    xdotool mousemove $((wx + 30)) $(((wy + cy) / 2)) click 1
-    keys $(printf 'Down %.0s' $(seq "$1")) Return
-}
 uids() { grep -a '^UID:' "$1" | sort; }
 
 step "«Личный состав» from the menu: two people added with the keyboard, the first watch and the second"
-menu_entry 7 # past the year window's four entries
-rid=$(window 'Личный состав$') || fail "no roster window"
+program_menu 7 # past the year window's four entries
+rid=$(named 'Личный состав' 10) || fail "no roster window"
 to_front "$rid"
 keys ctrl+n
 xdotool type --delay 40 'Ivanov'
@@ -141,20 +109,20 @@ until_true 10 "the second person was not saved" roster_is "people=2 absences=0 s
 # With the third watch on 01.01.2011, April 2015's first watch is on duty on the 12th, 16th, 20th, 24th
 # and 28th, the second on the 13th, 17th, 21st, 25th and 29th. Both joined on 10.04.2015, today.
 step "«Табель» of the first watch for April: Ivanov's leave 20-24.04 typed as ОТ on the keys J N"
-menu_entry 8
-tid=$(window 'Табель — 1 караул, Апрель 2015$') || fail "no timesheet window"
+program_menu 8
+tid=$(named 'Табель — 1 караул, Апрель 2015' 10) || fail "no timesheet window"
 to_front "$tid" # the days have the focus as the window opens
 keys ctrl+Home $(printf 'Right %.0s' $(seq 19)) $(printf 'shift+Right %.0s' $(seq 4)) j n Return
 until_true 10 "the leave was not saved" roster_is "people=2 absences=1 swaps=0"
 
 step "Ctrl+D: Ivanov's duty of 16.04 to Petrov; Petrov's of 17.04, on his row below, to Ivanov"
 keys ctrl+Home $(printf 'Right %.0s' $(seq 15)) ctrl+d
-window 'Подмена$' >/dev/null || fail "no swap dialog"
+named 'Подмена' 10 >/dev/null || fail "no swap dialog"
 keys space Return # the list's only name, current as it takes the focus, selected
 until_true 10 "the swap of 16.04 was not saved" roster_is "people=2 absences=1 swaps=1"
 to_front "$tid" # the closed dialog took the keyboard's focus with it: there is no window manager
 keys ctrl+Home Down $(printf 'Right %.0s' $(seq 16)) ctrl+d
-window 'Подмена$' >/dev/null || fail "no second swap dialog"
+named 'Подмена' 10 >/dev/null || fail "no second swap dialog"
 keys space Return
 until_true 10 "the swap of 17.04 was not saved" roster_is "people=2 absences=1 swaps=2"
 
@@ -168,7 +136,7 @@ keys Up # over the heading of the second watch, to the first's Ivanov
 step "Ivanov's .ics, exported twice with Ctrl+E"
 for name in first second; do
     keys ctrl+e
-    window 'Экспорт в календарь$' >/dev/null || fail "no file dialog for the calendar"
+    named 'Экспорт в календарь' 10 >/dev/null || fail "no file dialog for the calendar"
     keys ctrl+a && xdotool type --delay 20 "$work/$name.ics" && keys Return
     until_true 10 "the $name .ics was not written" test -s "$work/$name.ics"
     to_front "$yid"

@@ -58,7 +58,7 @@ translation="$traced\\\\translations\\\\qtbase_ru.qm\"" awk '
 
 step "the third watch saved in the settings, as three bytes beside the .exe"
 program_menu 1
-save_third_watch "$folder/Opt.txt"
+save_third_watch "$folder/Opt.txt" 0.5
 look 2015 4 2 10.04.2015
 
 step "the year window from the menu"

@@ -19,9 +19,14 @@ namespace {
 
 PersonRecord somebody(const std::string& name) { return {{0, name, "", 40}, {{*dateOf(2025, 1, 1), 1}}, {}}; }
 
-TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
+// A folder of its own, and the roster's file in it.
+class StoreFile : public ::testing::Test {
+protected:
     TempFolder folder;
     const fs::path file = folder / "sutograf.db";
+};
+
+TEST_F(StoreFile, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     trouble::Child child([&](const trouble::Child::Report& report) {
         RosterStore store(file, folder.path(), 0);
         for (int i = 0; i < 1000; ++i) {
@@ -35,9 +40,7 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    if (!child.made()) {
-        GTEST_SKIP() << "cannot make it here: " << child.why();
-    }
+    SKIP_UNLESS_MADE(child.why());
     const auto [saved, end] = child.wait(100);
     ASSERT_EQ(end, "killed") << "the child finished before it was killed, or failed";
     ASSERT_GE(saved.size(), 100u);
@@ -52,9 +55,7 @@ TEST(StoreFaults, KilledInTheMiddleOfEditsKeepsEverySavedOne) {
     }
 }
 
-TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
-    TempFolder folder;
-    const fs::path file = folder / "sutograf.db";
+TEST_F(StoreFile, TwoProgramsEditingAtOnceLoseNothing) {
     const Date jan1 = *dateOf(2025, 1, 1);
     const PersonId giver = RosterStore(file, folder.path(), 0).addPerson(somebody("Отдающий")).id;
     // Each adds people and tries to take the same 20 duties of the giver: each is given once.
@@ -70,9 +71,7 @@ TEST(StoreFaults, TwoProgramsEditingAtOnceLoseNothing) {
         };
     };
     trouble::Child a(work("Первый")), b(work("Второй"));
-    if (!a.made()) {
-        GTEST_SKIP() << "cannot make it here: " << a.why();
-    }
+    SKIP_UNLESS_MADE(a.why());
     auto [ids, endA] = a.wait();
     const auto [fromB, endB] = b.wait();
     ASSERT_EQ(endA + ", " + endB, "exit 0, exit 0");
@@ -97,9 +96,7 @@ TEST(StoreFaults, FullDiskRefusesTheEditAndKeepsWhatWasSaved) {
     const fs::path disk = folder / "disk", file = disk / "sutograf.db";
     fs::create_directory(disk);
     const auto small = trouble::smallDisk(disk, 256);
-    if (!small.made()) {
-        GTEST_SKIP() << "cannot make it here: " << small.why();
-    }
+    SKIP_UNLESS_MADE(small.why());
     RosterStore store(file, disk, 0);
     ASSERT_TRUE(store.addPerson(somebody("Иванов")));
     const Roster before = store.roster();
@@ -146,14 +143,10 @@ struct Hostile {
 };
 void PrintTo(const Hostile& h, std::ostream* os) { *os << h.name; }
 
-class StoreLeavesAlone : public ::testing::TestWithParam<Hostile> {};
+class StoreLeavesAlone : public StoreFile, public ::testing::WithParamInterface<Hostile> {};
 
 TEST_P(StoreLeavesAlone, WhatIsNotItsOwnAndSaysWhy) {
-    TempFolder folder;
-    const fs::path file = folder / "sutograf.db";
-    if (const std::string why = GetParam().make(file); !why.empty()) {
-        GTEST_SKIP() << "cannot make it here: " << why;
-    }
+    SKIP_UNLESS_MADE(GetParam().make(file));
     const auto before = snapshot(folder.path());
     RosterStore store(file, folder.path(), 0);
     EXPECT_NE(store.problem().find(file.string()), std::string::npos) << store.problem();
@@ -169,28 +162,28 @@ TEST_P(StoreLeavesAlone, WhatIsNotItsOwnAndSaysWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StoreLeavesAlone,
-    ::testing::Values(
-        Hostile{"DamagedRoster", damaged, "повреждён"},
-        Hostile{"TextFile",
-                [](const fs::path& f) {
-                    return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n") ? "" : "cannot write";
-                },
-                "не база данных SQLite"},
-        Hostile{"AnotherProgramsDatabase",
-                [](const fs::path& f) {
-                    return sqliteFile(f, "PRAGMA application_id = 7; CREATE TABLE people (x);");
-                },
-                "другой программы"},
-        Hostile{"RosterOfALaterVersion",
-                [](const fs::path& f) {
-                    return sqliteFile(f, "PRAGMA application_id = " + std::to_string(kRosterApplicationId) +
+    ::testing::Values(Hostile{"DamagedRoster", damaged, "повреждён"},
+                      Hostile{"TextFile",
+                              [](const fs::path& f) {
+                                  return put(f, "ФИО;Табельный номер\r\nИванов;101\r\n") ? ""
+                                                                                         : "cannot write";
+                              },
+                              "не база данных SQLite"},
+                      Hostile{"AnotherProgramsDatabase",
+                              [](const fs::path& f) {
+                                  return sqliteFile(f, "PRAGMA application_id = 7; CREATE TABLE people (x);");
+                              },
+                              "другой программы"},
+                      Hostile{"RosterOfALaterVersion",
+                              [](const fs::path& f) {
+                                  return sqliteFile(
+                                      f, "PRAGMA application_id = " + std::to_string(kRosterApplicationId) +
                                              "; PRAGMA user_version = 2; CREATE TABLE people (x);");
-                },
-                "более новой версией"},
-        Hostile{"Fifo", [](const fs::path& f) { return make(Thing::Fifo, f); }, "не обычный файл"},
-        Hostile{"LinkToDevice", [](const fs::path& f) { return make(Thing::LinkToDevice, f); },
-                "не обычный файл"},
-        Hostile{"Folder", [](const fs::path& f) { return make(Thing::Folder, f); }, "это папка"}),
+                              },
+                              "более новой версией"},
+                      Hostile{"Fifo", std::bind_front(make, Thing::Fifo), "не обычный файл"},
+                      Hostile{"LinkToDevice", std::bind_front(make, Thing::LinkToDevice), "не обычный файл"},
+                      Hostile{"Folder", std::bind_front(make, Thing::Folder), "это папка"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A roster on a write-protected stick: read there, and edited in the user's folder when there is one.
@@ -199,9 +192,7 @@ TEST(StorePlaces, ReadOnlyPlaceOpensForReadingAndEditsGoToTheWriteFolder) {
     const fs::path stick = folder / "stick", config = folder / "config" / "sutograf";
     fs::create_directory(stick);
     ASSERT_TRUE(RosterStore(stick / "sutograf.db", stick, 0).addPerson(somebody("Иванов")));
-    if (const std::string why = trouble::makeReadOnly(stick); !why.empty()) {
-        GTEST_SKIP() << "cannot make it here: " << why;
-    }
+    SKIP_UNLESS_MADE(trouble::makeReadOnly(stick));
     const auto asOrdinaryUser = trouble::noRootOverride();
     const auto before = snapshot(stick);
     RosterStore readOnly(stick / "sutograf.db", stick, 0);
@@ -220,9 +211,7 @@ TEST(StorePlaces, ReadOnlyPlaceOpensForReadingAndEditsGoToTheWriteFolder) {
     EXPECT_EQ(snapshot(stick), before);
 }
 
-TEST(StoreFile, MadeByTheFirstSavedEditOnlyAndSeenByAnotherProgram) {
-    TempFolder folder;
-    const fs::path file = folder / "sutograf.db";
+TEST_F(StoreFile, MadeByTheFirstSavedEditOnlyAndSeenByAnotherProgram) {
     RosterStore store(file, folder.path(), 0), other(file, folder.path(), 0);
     EXPECT_TRUE(store.writable());
     EXPECT_FALSE(store.addPerson(somebody("")));
@@ -244,9 +233,7 @@ TEST(StoreFile, MadeByTheFirstSavedEditOnlyAndSeenByAnotherProgram) {
 
 // A file another program holds longer than the store waits (5 s) is not taken for a bad one: the
 // store says it is busy, and reads it at the next look or edit once it is let go.
-TEST(StoreFile, HeldByAnotherProgramIsReadOnceLetGo) {
-    TempFolder folder;
-    const fs::path file = folder / "sutograf.db";
+TEST_F(StoreFile, HeldByAnotherProgramIsReadOnceLetGo) {
     ASSERT_TRUE(RosterStore(file, folder.path(), 0).addPerson(somebody("Иванов")));
     sql::Connection holder;
     ASSERT_EQ(holder.open(file.string(), SQLITE_OPEN_READWRITE), SQLITE_OK);
@@ -269,9 +256,7 @@ TEST(StoreFile, HeldByAnotherProgramIsReadOnceLetGo) {
 
 // The mechanism that later versions will use: the file copied aside byte for byte first, and a step
 // that fails leaves the file as it was.
-TEST(StoreFile, MigrationCopiesTheFileAsideFirst) {
-    TempFolder folder;
-    const fs::path file = folder / "sutograf.db";
+TEST_F(StoreFile, MigrationCopiesTheFileAsideFirst) {
     ASSERT_TRUE(RosterStore(file, folder.path(), 0).addPerson(somebody("Иванов")));
     const auto v1 = bytesOf(file);
     sql::Connection db;

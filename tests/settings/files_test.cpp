@@ -134,9 +134,7 @@ TEST_P(HostileSettings, AreSaidAndLeftAsTheyWere) {
                               ? "cannot fill it"
                               : "");
     for (const trouble::Lasting& t : troubles) {
-        if (!t.made()) {
-            GTEST_SKIP() << "cannot make it here: " << t.why();
-        }
+        SKIP_UNLESS_MADE(t.why());
     }
     const auto before = snapshot(folder.path());
     {
@@ -157,9 +155,7 @@ TEST_P(HostileSettings, AreSaidAndLeftAsTheyWere) {
 
         const auto failing =
             c.trouble == Trouble::WriteFails ? trouble::failingWrites() : trouble::Lasting({});
-        if (!failing.made()) {
-            GTEST_SKIP() << "cannot make it here: " << failing.why();
-        }
+        SKIP_UNLESS_MADE(failing.why());
         EXPECT_EQ(rota.choose(3).failure, c.write);
         EXPECT_EQ(read->store(kChanged).failure, c.write);
     }
@@ -194,9 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
 // its owner would).
 TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
     const fs::path target = folder / "target.txt";
-    if (const std::string why = trouble::makeLink(target, file(kOptFileName)); !why.empty()) {
-        GTEST_SKIP() << "cannot make it here: " << why;
-    }
+    SKIP_UNLESS_MADE(trouble::makeLink(target, file(kOptFileName)));
     using enum fs::perms;
     ASSERT_TRUE(put(target, "1\r\n"));
     fs::permissions(target, owner_write | group_write);
@@ -213,9 +207,7 @@ TEST_F(Files, SaveFollowsALinkAndLeavesAFileItsOwnerCanRead) {
 TEST_F(Files, ReadOnlyProgramFolderReadsBesideTheProgramAndSavesToTheUsersFolder) {
     const QString home = q(folder / "home"), program = q(folder.path());
     ASSERT_TRUE(QDir().mkdir(home) && put(file(kOptFileName), "3\r\n"));
-    if (const std::string why = trouble::makeReadOnly(folder.path()); !why.empty()) {
-        GTEST_SKIP() << "cannot make it here: " << why;
-    }
+    SKIP_UNLESS_MADE(trouble::makeReadOnly(folder.path()));
     const QByteArray savedHome = qgetenv("HOME"), savedXdg = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_CONFIG_HOME", ""); // as good as unset

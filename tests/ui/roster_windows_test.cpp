@@ -88,14 +88,8 @@ Drawn drawn(frmTimesheet& w, PersonId who, Date d) {
     const QRect r = cellRect(w, who, d);
     const QImage cell = w.table()->viewport()->grab(r).toImage();
     const auto dark = [&cell](int top, int bottom) {
-        for (int y = top; y < bottom; ++y) {
-            for (int x = 0; x < cell.width(); ++x) {
-                if (qGray(cell.pixel(x, y)) < 80) {
-                    return true;
-                }
-            }
-        }
-        return false;
+        return pixelsIn(cell, QRect(0, top, cell.width(), bottom - top),
+                        [](QRgb c) { return qGray(c) < 80; }) > 0;
     };
     return {cell.pixelColor(2, 2), dark(1, cell.height() / 2),
             dark(cell.height() / 2 + 1, cell.height() - 1)};
@@ -221,14 +215,11 @@ private slots:
         for (QDate d(2025, 3, 1); d.month() == 3; d = d.addDays(1)) {
             const int section = d.day() - 1, left = header->sectionViewportPosition(section);
             const QRect number(left + 3, 3, header->sectionSize(section) - 6, shot.height() / 2 - 3);
-            int blue = 0, red = 0;
-            for (int i = 0; i < number.width() * number.height(); ++i) {
-                blue += shot.pixel(number.left() + i % number.width(), number.top() + i / number.width()) ==
-                        qRgb(0, 0, 255);
-            }
-            for (int y = shot.height() / 3; y < 2 * shot.height() / 3; ++y) {
-                red += qRed(shot.pixel(left + 2, y)) > 200 && qGreen(shot.pixel(left + 2, y)) < 100;
-            }
+            const int blue = pixelsIn(shot, number, [](QRgb c) { return c == qRgb(0, 0, 255); }),
+                      red = pixelsIn(
+                          shot,
+                          QRect(left + 2, shot.height() / 3, 1, 2 * shot.height() / 3 - shot.height() / 3),
+                          [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 100; });
             const QPoint centre(left + header->sectionSize(section) / 2, shot.height() / 2);
             QHelpEvent help(QEvent::ToolTip, centre, header->viewport()->mapToGlobal(centre));
             QApplication::sendEvent(header->viewport(), &help);
@@ -271,8 +262,7 @@ private slots:
         const Date duty = dutyOf(1, day(1));
         w.selectDays(u.ivanov, duty, duty);
         QStringList offered;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<SwapDialog*>(QApplication::activeModalWidget());
+        whenDialogShows<SwapDialog>([&](SwapDialog* dialog) {
             auto* list = child<QListWidget>(dialog, "takers");
             for (int i = 0; i < list->count(); ++i) {
                 offered << list->item(i)->text();
@@ -416,8 +406,7 @@ private slots:
         }) << u"Петров Пётр 40 [01.01.2025 2] [01.04.2025 3]"_s;
         QTest::newRow("deleted after the question") << Edit([](Unit& u) {
             u.rosterWindow().selectPerson(u.petrov);
-            QTimer::singleShot(0, [] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            whenDialogShows<QMessageBox>([](QMessageBox* box) {
                 for (QAbstractButton* b : box->buttons()) {
                     if (box->buttonRole(b) == QMessageBox::DestructiveRole) {
                         b->click();

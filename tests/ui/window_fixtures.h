@@ -7,6 +7,8 @@
 #include <QtWidgets>
 
 #include <cmath>
+#include <functional>
+#include <type_traits>
 
 namespace window_fixtures {
 
@@ -32,6 +34,27 @@ inline void typeText(QWidget* w, const QString& typed) {
     for (const QChar c : typed) {
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+// The pixels of the image's area that are `counted`.
+inline int pixelsIn(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& counted) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            n += counted(image.pixel(x, y));
+        }
+    }
+    return n;
+}
+
+// The modal dialog that the next step opens is handed to `answer` as soon as it shows.
+template <class Dialog = QDialog>
+void whenDialogShows(std::type_identity_t<std::function<void(Dialog*)>> answer) {
+    QTimer::singleShot(0, [answer] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            answer(dialog);
+        }
+    });
 }
 
 // The watch on duty on a date by the rota's own rule: the offset's watch on 01.01.2011 and the next

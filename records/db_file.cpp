@@ -33,6 +33,15 @@ Kind kindAt(const fs::path& path) {
     }
 }
 
+fs::path nearestExisting(const fs::path& folder) {
+    std::error_code ec;
+    fs::path p = folder.empty() ? fs::path() : fs::absolute(folder, ec);
+    while (!p.empty() && kindAt(p) == Kind::Missing && p != p.parent_path()) {
+        p = p.parent_path();
+    }
+    return p;
+}
+
 namespace {
 
 std::uint32_t bigEndian(const unsigned char* p) {

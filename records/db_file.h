@@ -33,6 +33,10 @@ std::optional<Header> readHeader(const std::filesystem::path& path);
 // on Windows).
 std::string utf8(const std::filesystem::path& path);
 
+// The folder itself when it exists, else the nearest of its parents that does (where it would be made);
+// empty when there is none. Not necessarily a folder: the caller looks.
+std::filesystem::path nearestExisting(const std::filesystem::path& folder);
+
 // Whether this process may create and replace files in the folder (the nearest existing one of its
 // parents when it does not exist yet, since it would be made), or write the file.
 bool canWriteFolder(const std::filesystem::path& folder);

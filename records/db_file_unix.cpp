@@ -31,11 +31,7 @@ std::optional<Header> readHeader(const fs::path& path) {
 }
 
 bool canWriteFolder(const fs::path& folder) {
-    std::error_code ec;
-    fs::path p = folder.empty() ? fs::path() : fs::absolute(folder, ec);
-    while (!p.empty() && kindAt(p) == Kind::Missing && p != p.parent_path()) {
-        p = p.parent_path();
-    }
+    const fs::path p = nearestExisting(folder);
     // Asked with the effective rights, as the writes themselves will be; a read-only disk answers EROFS.
     return !p.empty() && kindAt(p) == Kind::Folder &&
            ::faccessat(AT_FDCWD, p.c_str(), W_OK | X_OK, AT_EACCESS) == 0;

@@ -29,11 +29,7 @@ std::optional<Header> readHeader(const fs::path& path) {
 // Trying is the only sure answer on Windows: a folder's read-only attribute stops nothing, and its
 // access list (C:\Program Files) is not what _waccess asks. A probe file that deletes itself on close.
 bool canWriteFolder(const fs::path& folder) {
-    std::error_code ec;
-    fs::path p = folder.empty() ? fs::path() : fs::absolute(folder, ec);
-    while (!p.empty() && kindAt(p) == Kind::Missing && p != p.parent_path()) {
-        p = p.parent_path();
-    }
+    const fs::path p = nearestExisting(folder);
     if (p.empty() || kindAt(p) != Kind::Folder) {
         return false;
     }

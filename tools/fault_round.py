@@ -85,7 +85,7 @@ def failed_tests(output):
     cases += re.findall(r"^\[  FAILED  \] (\S+)(?: \(\d+ ms\))?$", output, re.M)
     cases = list(dict.fromkeys(cases))
     if not cases:
-        cases = re.findall(r"^\s*\d+ - (\S+) \(", output, re.M)
+        cases = re.findall(r"^\s*\d+ - (\S+) \((?!Skipped)", output, re.M)  # ctest lists skips there too
     return cases[0] + (f" (+{len(cases) - 1})" if len(cases) > 1 else "") if cases else "?"
 
 

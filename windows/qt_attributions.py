@@ -8,15 +8,19 @@ import os
 import sys
 
 NOT_BUILT = {
-    "VulkanMemoryAllocator", "android-native-style", "android-gradle-wrapper", "forkfd", "libjpeg",
+    "android-native-style", "android-gradle-wrapper", "forkfd", "libjpeg",
     "libpsl", "pixman", "vera_font", "dejayvu", "xcb-xinput", "qeventdispatcher_cf",
-    "libdbus-1-headers", "opengl-headers", "opengl-es2-headers", "vulkan-xml-spec", "psl",
+    "libdbus-1-headers", "opengl-headers", "opengl-es2-headers", "psl",
     "cocoa-platform-plugin", "valgrind", "cycle", "linuxperf",
 }
+# Vulkan is off in this build: everything its folders attribute is left out.
+NOT_BUILT_FOLDERS = (os.path.join("src", "gui", "vulkan"), os.path.join("src", "3rdparty", "VulkanMemoryAllocator"))
 
 source = sys.argv[1]
 print("Сторонний код в библиотеках Qt этой сборки / Third-party code in this build's Qt libraries\n")
 for path in sorted(glob.glob(os.path.join(source, "src", "**", "qt_attribution.json"), recursive=True)):
+    if os.path.relpath(os.path.dirname(path), source) in NOT_BUILT_FOLDERS:
+        continue
     with open(path, encoding="utf-8") as f:
         entries = json.loads(f.read(), strict=False)
     for entry in entries if isinstance(entries, list) else [entries]:
